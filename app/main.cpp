@@ -1,0 +1,3 @@
+#include "app/plugin_host_app.h"
+
+START_JUCE_APPLICATION(PluginHostApp)

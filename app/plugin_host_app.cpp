@@ -1,0 +1,73 @@
+#include "app/plugin_host_app.h"
+#include "device/ui_para.h"
+#include "platform/program_settings.h"
+#include "platform/quit_signals.h"
+#include <cstdio>
+
+juce::String PluginHostApp::application_name()
+{
+    return platform::read_pset("profession", 0) == 1
+               ? juce::String(juce::CharPointer_UTF8("Tavri控制面板PRO"))
+               : juce::String(juce::CharPointer_UTF8("Tavri控制面板"));
+}
+
+PluginHostApp::PluginHostApp()
+{
+    // Diagnostic lines show as they happen, also when standard output is a file.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // The framework's own hand-over to the running copy does nothing on this system.
+    platform::notify_running_instance(application_name());
+}
+
+const juce::String PluginHostApp::getApplicationName()
+{
+    return application_name();
+}
+
+juce::ApplicationProperties* PluginHostApp::properties()
+{
+    auto* app = dynamic_cast<PluginHostApp*>(juce::JUCEApplication::getInstance());
+    return app != nullptr ? app->appProperties.get() : nullptr;
+}
+
+void PluginHostApp::initialise(const juce::String&)
+{
+    device_parameter_lock();
+
+    dialogLook.setUsingNativeAlertWindows(true);
+    dialogLook.setDefaultSansSerifTypefaceName(juce::CharPointer_UTF8("微软雅黑"));
+    juce::LookAndFeel::setDefaultLookAndFeel(&dialogLook);
+
+    juce::PropertiesFile::Options options;
+    options.applicationName = "TAVRIRX4";
+    options.filenameSuffix = "settings";
+    options.osxLibrarySubFolder = "Preferences";
+    appProperties = std::make_unique<juce::ApplicationProperties>();
+    appProperties->setStorageParameters(options);
+
+    mainWindow = std::make_unique<MainHostWindow>();
+    mainWindow->setResizable(false, false);
+    mainWindow->setTitleBarHeight(34);
+
+    instanceListener = std::make_unique<platform::instance_listener>(getApplicationName(),
+                                                                     [this] { anotherInstanceStarted({}); });
+    platform::on_quit_request([this] { systemRequestedQuit(); });
+}
+
+void PluginHostApp::shutdown()
+{
+    instanceListener.reset();
+    mainWindow.reset();
+    appProperties.reset();
+    juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
+}
+
+void PluginHostApp::anotherInstanceStarted(const juce::String&)
+{
+    if (mainWindow != nullptr) mainWindow->setVisible(true);
+}
+
+void PluginHostApp::systemRequestedQuit()
+{
+    quit();
+}

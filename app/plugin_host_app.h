@@ -1,0 +1,34 @@
+#pragma once
+#include "app/main_host_window.h"
+#include "platform/single_instance.h"
+#include "skin/dialog_lookfeel.h"
+#include <juce_data_structures/juce_data_structures.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+class PluginHostApp : public juce::JUCEApplication
+{
+  public:
+    PluginHostApp();
+
+    const juce::String getApplicationName() override;
+    const juce::String getApplicationVersion() override { return "1.0.0"; }
+    bool moreThanOneInstanceAllowed() override { return false; }
+    void initialise(const juce::String& commandLine) override;
+    void shutdown() override;
+    void anotherInstanceStarted(const juce::String& commandLine) override;
+    void systemRequestedQuit() override;
+    void unhandledException(const std::exception*, const juce::String&, int) override {}
+
+    MainHostWindow* window() { return mainWindow.get(); }
+    // The per-user properties of the running application; null outside it.
+    static juce::ApplicationProperties* properties();
+
+    // "Tavri控制面板PRO" when [pset] profession is 1, else "Tavri控制面板".
+    static juce::String application_name();
+
+  private:
+    std::unique_ptr<juce::ApplicationProperties> appProperties;
+    dialog_lookfeel dialogLook;
+    std::unique_ptr<MainHostWindow> mainWindow;
+    std::unique_ptr<platform::instance_listener> instanceListener;
+};

@@ -1,0 +1,10 @@
+#pragma once
+#include <juce_graphics/juce_graphics.h>
+
+namespace skin
+{
+// Program folder + "ui/" + language folder; built anew on every call.
+juce::File image_root();
+// A skin image by its sub path ("PANEL\\hd.jpg"); a missing file gives a null image.
+juce::Image image(const juce::String& subPath);
+} // namespace skin
