@@ -1,22 +1,14 @@
 #include "app/main_host_window.h"
 #include "app/plugin_host_app.h"
 #include "platform/process_priority.h"
+#include "skin/dialog_lookfeel.h"
 
-namespace
-{
-int widthFlag = 0;
-}
-
-int MainHostWindow::width_flag()
-{
-    return widthFlag;
-}
 
 MainHostWindow::MainHostWindow()
     : DocumentWindow(juce::JUCEApplication::getInstance()->getApplicationName(), juce::Colour(211, 211, 211),
                      DocumentWindow::allButtons, true)
 {
-    widthFlag = 0;
+    skin::set_width_flag(0);
     centreWithSize(1008, 600);
     setContentOwned(new main_panel(), false);
     setVisible(true);
@@ -38,8 +30,10 @@ void MainHostWindow::closeButtonPressed()
 void MainHostWindow::minimiseButtonPressed()
 {
     if (getContentComponent() == nullptr) return;
-    widthFlag = widthFlag == 1 ? 0 : 1;
-    centreWithSize(widthFlag == 1 ? 1390 : 1008, 600);
+    const int wide = skin::width_flag() == 1 ? 0 : 1;
+    skin::set_width_flag(wide);
+    centreWithSize(wide == 1 ? 1390 : 1008, 600);
+    repaint(); // the title bar image follows the width
 }
 
 void MainHostWindow::handleCommandMessage(int commandId)

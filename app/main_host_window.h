@@ -16,8 +16,6 @@ class MainHostWindow : public juce::DocumentWindow
     void handleCommandMessage(int commandId) override;
 
     main_panel* panel() { return dynamic_cast<main_panel*>(getContentComponent()); }
-    // 0 narrow (1008), 1 wide (1390).
-    static int width_flag();
 
   private:
     void show_width_toggle(bool shown);

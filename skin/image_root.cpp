@@ -4,13 +4,29 @@
 
 namespace skin
 {
-juce::File image_root()
+namespace
 {
-    return platform::program_folder().getChildFile("ui/" + platform::language_folder());
-}
+juce::CriticalSection missingLock;
+juce::StringArray missing;
+} // namespace
+
+juce::File image_root() { return platform::program_folder().getChildFile("ui/" + platform::language_folder()); }
 
 juce::Image image(const juce::String& subPath)
 {
-    return juce::ImageCache::getFromFile(image_root().getChildFile(subPath.replaceCharacter('\\', '/')));
+    const auto file = image_root().getChildFile(subPath.replaceCharacter('\\', '/'));
+    auto result = juce::ImageCache::getFromFile(file);
+    if (result.isNull())
+    {
+        const juce::ScopedLock lock(missingLock);
+        missing.addIfNotAlreadyThere(platform::language_folder() + subPath);
+    }
+    return result;
+}
+
+juce::StringArray missing_images()
+{
+    const juce::ScopedLock lock(missingLock);
+    return missing;
 }
 } // namespace skin

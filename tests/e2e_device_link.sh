@@ -77,6 +77,15 @@ xdotool mousemove 5 5
 sleep 0.3
 [ -z "$(on_buttons)" ] || fail "buttons not all off: '$(on_buttons)'"
 
+# The close button only hides the window; a second start shows it again and ends.
+xdotool mousemove $((cx + 1008 - 37 + 15)) $((Y + 17)) click 1
+sleep 0.5
+xdotool search --onlyvisible --name Tavri >/dev/null && fail "the close button did not hide the window"
+timeout 10 "$work/prog/rx40panel" >"$work/second.out" 2>&1 || fail "the second start failed or hung"
+sleep 0.5
+[ "$(xdotool search --onlyvisible --name Tavri | wc -l)" = 1 ] || fail "the second start did not show the one window"
+kill -0 $panel || fail "the first copy has gone"
+
 : >"$RX40_DEVSIM_LOG"
 kill -TERM $panel
 for _ in $(seq 100); do kill -0 $panel 2>/dev/null || break; sleep 0.1; done
