@@ -3,7 +3,6 @@
 #include "platform/process_priority.h"
 #include "skin/dialog_lookfeel.h"
 
-
 MainHostWindow::MainHostWindow()
     : DocumentWindow(juce::JUCEApplication::getInstance()->getApplicationName(), juce::Colour(211, 211, 211),
                      DocumentWindow::allButtons, true)

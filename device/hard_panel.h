@@ -36,6 +36,7 @@ class hard_panel : public juce::Component, public juce::Button::Listener, public
     void send_ui_para() { store.send(); }
 
     int connection_state() const { return state; }
+    const devbridge_api& library() const { return api; }
     const uint8_t* device_info() const { return deviceInfo.data(); }
     const uint8_t* linked_device_info() const { return linkedInfo.data(); }
     juce::ToggleButton& mode_button(int index) { return *modeButtons[(size_t)index]; }

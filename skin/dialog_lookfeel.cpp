@@ -7,13 +7,20 @@ namespace
 {
 int widthFlag = 0;
 }
-int width_flag() { return widthFlag; }
-void set_width_flag(int flag) { widthFlag = flag; }
+int width_flag()
+{
+    return widthFlag;
+}
+void set_width_flag(int flag)
+{
+    widthFlag = flag;
+}
 
 juce::Typeface::Ptr cjk_typeface()
 {
     // The framework does not scan .ttc collections, so the font is loaded from its bytes.
-    static juce::Typeface::Ptr typeface = [] {
+    static juce::Typeface::Ptr typeface = []
+    {
         for (auto* path :
              {"/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc", "/usr/share/fonts/wqy-zenhei/wqy-zenhei.ttc"})
         {
@@ -58,7 +65,8 @@ juce::Button* dialog_lookfeel::createDocumentWindowButton(int buttonType)
 }
 
 void dialog_lookfeel::positionDocumentWindowButtons(juce::DocumentWindow&, int titleBarX, int titleBarY,
-                                                    int titleBarW, int titleBarH, juce::Button* minimiseButton,
+                                                    int titleBarW, int titleBarH,
+                                                    juce::Button* minimiseButton,
                                                     juce::Button* maximiseButton, juce::Button* closeButton,
                                                     bool positionTitleBarButtonsOnLeft)
 {

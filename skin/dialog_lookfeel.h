@@ -9,11 +9,13 @@ class dialog_lookfeel : public juce::LookAndFeel_V3
     juce::Typeface::Ptr getTypefaceForFont(const juce::Font& font) override;
 
     void drawDocumentWindowTitleBar(juce::DocumentWindow&, juce::Graphics&, int w, int h, int titleSpaceX,
-                                    int titleSpaceW, const juce::Image* icon, bool drawTitleTextOnLeft) override;
+                                    int titleSpaceW, const juce::Image* icon,
+                                    bool drawTitleTextOnLeft) override;
     juce::Button* createDocumentWindowButton(int buttonType) override;
     void positionDocumentWindowButtons(juce::DocumentWindow&, int titleBarX, int titleBarY, int titleBarW,
-                                       int titleBarH, juce::Button* minimiseButton, juce::Button* maximiseButton,
-                                       juce::Button* closeButton, bool positionTitleBarButtonsOnLeft) override;
+                                       int titleBarH, juce::Button* minimiseButton,
+                                       juce::Button* maximiseButton, juce::Button* closeButton,
+                                       bool positionTitleBarButtonsOnLeft) override;
 };
 
 namespace skin

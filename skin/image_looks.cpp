@@ -1,8 +1,8 @@
 #include "skin/image_looks.h"
 #include "skin/image_root.h"
 
-void hard_set_look::set_images(const juce::String& normal, const juce::String& over, const juce::String& pressed,
-                               const juce::String& disabled)
+void hard_set_look::set_images(const juce::String& normal, const juce::String& over,
+                               const juce::String& pressed, const juce::String& disabled)
 {
     normalImage = skin::image(normal);
     overImage = skin::image(over);
@@ -14,22 +14,22 @@ void hard_set_look::drawToggleButton(juce::Graphics& g, juce::ToggleButton& butt
                                      bool isButtonDown)
 {
     const float w = (float)button.getWidth(), h = (float)button.getHeight();
-    drawTickBox(g, button, 4.0f, (h - w) * 0.5f, w, h, button.getToggleState(), button.isEnabled(), isMouseOver,
-                isButtonDown);
+    drawTickBox(g, button, 4.0f, (h - w) * 0.5f, w, h, button.getToggleState(), button.isEnabled(),
+                isMouseOver, isButtonDown);
 }
 
 void hard_set_look::drawTickBox(juce::Graphics& g, juce::Component&, float, float, float, float, bool,
                                 bool isEnabled, bool isMouseOverButton, bool isButtonDown)
 {
-    const auto& img = !isEnabled           ? disabledImage
-                      : isButtonDown       ? pressedImage
-                      : isMouseOverButton  ? overImage
-                                           : normalImage;
+    const auto& img = !isEnabled          ? disabledImage
+                      : isButtonDown      ? pressedImage
+                      : isMouseOverButton ? overImage
+                                          : normalImage;
     g.drawImageAt(img, 0, 0);
 }
 
-void flat_btn_look2::set_images(const juce::String& over, const juce::String& pressed, const juce::String& normal,
-                                const juce::String& disabled)
+void flat_btn_look2::set_images(const juce::String& over, const juce::String& pressed,
+                                const juce::String& normal, const juce::String& disabled)
 {
     overImage = skin::image(over);
     pressedImage = skin::image(pressed);
@@ -55,7 +55,8 @@ juce::Rectangle<int> flat_btn_look2::text_area(int width, int height, bool conne
     const int limit = juce::roundToInt(fontHeight * 0.5f);
     const int leftIndent = juce::jmin(limit, 2 + cornerSize / (connectedLeft ? 4 : 2));
     const int rightIndent = juce::jmin(limit, 2 + cornerSize / (connectedRight ? 4 : 2));
-    return {leftIndent, height <= 20 ? yIndent + 2 : yIndent, width - leftIndent - rightIndent, height - yIndent * 2};
+    return {leftIndent, height <= 20 ? yIndent + 2 : yIndent, width - leftIndent - rightIndent,
+            height - yIndent * 2};
 }
 
 void flat_btn_look2::drawButtonText(juce::Graphics& g, juce::TextButton& button, bool, bool)
@@ -65,13 +66,13 @@ void flat_btn_look2::drawButtonText(juce::Graphics& g, juce::TextButton& button,
                     .findColour(button.getToggleState() ? juce::TextButton::textColourOnId
                                                         : juce::TextButton::textColourOffId)
                     .withMultipliedAlpha(button.isEnabled() ? 1.0f : 0.5f));
-    const auto area =
-        text_area(button.getWidth(), button.getHeight(), button.isConnectedOnLeft(), button.isConnectedOnRight());
+    const auto area = text_area(button.getWidth(), button.getHeight(), button.isConnectedOnLeft(),
+                                button.isConnectedOnRight());
     g.drawFittedText(button.getButtonText(), area, juce::Justification::centred, 2, 0.7f);
 }
 
-void flat_btn_look::drawButtonBackground(juce::Graphics& g, juce::Button&, const juce::Colour&, bool isMouseOver,
-                                         bool isButtonDown)
+void flat_btn_look::drawButtonBackground(juce::Graphics& g, juce::Button&, const juce::Colour&,
+                                         bool isMouseOver, bool isButtonDown)
 {
     g.fillAll(juce::Colours::white.withAlpha(0.4f));
     if (isMouseOver) g.fillAll(juce::Colours::white.withAlpha(0.1f));
@@ -105,9 +106,9 @@ juce::Point<int> image_slider_look::thumb_origin(float sliderPos) const
     return shape.vertical ? juce::Point<int>(0, along) : juce::Point<int>(along, 0);
 }
 
-void image_slider_look::drawLinearSlider(juce::Graphics& g, int x, int y, int width, int height, float sliderPos,
-                                         float minSliderPos, float maxSliderPos, juce::Slider::SliderStyle style,
-                                         juce::Slider& slider)
+void image_slider_look::drawLinearSlider(juce::Graphics& g, int x, int y, int width, int height,
+                                         float sliderPos, float minSliderPos, float maxSliderPos,
+                                         juce::Slider::SliderStyle style, juce::Slider& slider)
 {
     drawLinearSliderBackground(g, x, y, width, height, sliderPos, minSliderPos, maxSliderPos, style, slider);
     drawLinearSliderThumb(g, x, y, width, height, sliderPos, minSliderPos, maxSliderPos, style, slider);
@@ -132,16 +133,16 @@ void image_slider_look::drawLinearSliderThumb(juce::Graphics& g, int x, int y, i
 {
 #if JUCE_DEBUG
     if (shape.debugLine)
-        juce::Logger::outputDebugString(juce::String::formatted("x(%d),y(%d),w(%d),h(%d),pos(%d),min(%d),max(%d)", x,
-                                                                y, width, height, (int)sliderPos, (int)minSliderPos,
-                                                                (int)maxSliderPos));
+        juce::Logger::outputDebugString(
+            juce::String::formatted("x(%d),y(%d),w(%d),h(%d),pos(%d),min(%d),max(%d)", x, y, width, height,
+                                    (int)sliderPos, (int)minSliderPos, (int)maxSliderPos));
 #else
     juce::ignoreUnused(x, y, width, height, minSliderPos, maxSliderPos);
 #endif
-    const char* name = !slider.isEnabled()                   ? "th1.png"
-                       : slider.isMouseButtonDown()          ? "th4.png"
-                       : slider.isMouseOverOrDragging()      ? "th3.png"
-                                                             : "th2.png";
+    const char* name = !slider.isEnabled()              ? "th1.png"
+                       : slider.isMouseButtonDown()     ? "th4.png"
+                       : slider.isMouseOverOrDragging() ? "th3.png"
+                                                        : "th2.png";
     const auto at = thumb_origin(sliderPos);
     g.drawImageAt(skin::image(juce::String(shape.folder) + name), at.x, at.y);
 }

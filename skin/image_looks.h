@@ -63,15 +63,16 @@ class image_slider_look : public juce::LookAndFeel_V3
     {
         const char* folder;
         bool vertical;
-        int trackX, trackY;  // where the track is drawn
-        int thumbOffset;     // the thumb is drawn at position - offset along the slider
-        bool debugLine;      // writes the thumb geometry to standard output at each paint
-        bool stackedTrack;   // "1.png" always, "2.png" over it when enabled
+        int trackX, trackY; // where the track is drawn
+        int thumbOffset;    // the thumb is drawn at position - offset along the slider
+        bool debugLine;     // writes the thumb geometry to standard output at each paint
+        bool stackedTrack;  // "1.png" always, "2.png" over it when enabled
     };
     explicit image_slider_look(geometry g) : shape(g) {}
 
-    void drawLinearSlider(juce::Graphics&, int x, int y, int width, int height, float sliderPos, float minSliderPos,
-                          float maxSliderPos, juce::Slider::SliderStyle, juce::Slider&) override;
+    void drawLinearSlider(juce::Graphics&, int x, int y, int width, int height, float sliderPos,
+                          float minSliderPos, float maxSliderPos, juce::Slider::SliderStyle,
+                          juce::Slider&) override;
     void drawLinearSliderBackground(juce::Graphics&, int x, int y, int width, int height, float sliderPos,
                                     float minSliderPos, float maxSliderPos, juce::Slider::SliderStyle,
                                     juce::Slider&) override;

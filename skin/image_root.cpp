@@ -10,7 +10,10 @@ juce::CriticalSection missingLock;
 juce::StringArray missing;
 } // namespace
 
-juce::File image_root() { return platform::program_folder().getChildFile("ui/" + platform::language_folder()); }
+juce::File image_root()
+{
+    return platform::program_folder().getChildFile("ui/" + platform::language_folder());
+}
 
 juce::Image image(const juce::String& subPath)
 {

@@ -34,7 +34,8 @@ struct text_item
 juce::String pick(const juce::String& label, bool english)
 {
     if (!label.containsChar('|')) return label == "-" ? juce::String() : label;
-    return english ? label.fromFirstOccurrenceOf("|", false, false) : label.upToFirstOccurrenceOf("|", false, false);
+    return english ? label.fromFirstOccurrenceOf("|", false, false)
+                   : label.upToFirstOccurrenceOf("|", false, false);
 }
 
 enum state
@@ -58,12 +59,13 @@ void label_text(juce::Graphics& g, const juce::String& text, juce::Rectangle<int
 void face(juce::Graphics& g, int w, int h, state s, float corner)
 {
     auto r = juce::Rectangle<float>(0, 0, (float)w, (float)h).reduced(0.5f);
-    juce::Colour fill = s == disabled ? control.darker(0.45f)
-                        : s == on     ? accent.withAlpha(0.9f)
+    juce::Colour fill = s == disabled  ? control.darker(0.45f)
+                        : s == on      ? accent.withAlpha(0.9f)
                         : s == pressed ? control.darker(0.25f)
-                        : s == over   ? control.brighter(0.25f)
-                                      : control;
-    g.setGradientFill(juce::ColourGradient(fill.brighter(0.08f), 0, 0, fill.darker(0.08f), 0, (float)h, false));
+                        : s == over    ? control.brighter(0.25f)
+                                       : control;
+    g.setGradientFill(
+        juce::ColourGradient(fill.brighter(0.08f), 0, 0, fill.darker(0.08f), 0, (float)h, false));
     g.fillRoundedRectangle(r, corner);
     g.setColour(s == on ? accent.brighter(0.4f) : s == over ? accent.withAlpha(0.8f) : edge);
     g.drawRoundedRectangle(r, corner, s == over ? 1.5f : 1.0f);
@@ -123,7 +125,9 @@ void draw_speaker(juce::Graphics& g, int w, int h, state s)
 void draw_switch(juce::Graphics& g, int w, int h, state s)
 {
     auto r = juce::Rectangle<float>(0, 0, (float)w, (float)h).reduced(1);
-    g.setColour(s == on ? accent : s == disabled ? control.darker(0.4f) : control.brighter(s == over ? 0.3f : 0));
+    g.setColour(s == on         ? accent
+                : s == disabled ? control.darker(0.4f)
+                                : control.brighter(s == over ? 0.3f : 0));
     g.fillRoundedRectangle(r, r.getHeight() / 2);
     const float d = r.getHeight() - 4;
     g.setColour(s == disabled ? dimText : juce::Colours::white);
@@ -132,7 +136,8 @@ void draw_switch(juce::Graphics& g, int w, int h, state s)
 
 void draw_title(juce::Graphics& g, int w, int h, const juce::String& text)
 {
-    g.setGradientFill(juce::ColourGradient(juce::Colour(0xFF323B48), 0, 0, juce::Colour(0xFF252C36), 0, (float)h, false));
+    g.setGradientFill(
+        juce::ColourGradient(juce::Colour(0xFF323B48), 0, 0, juce::Colour(0xFF252C36), 0, (float)h, false));
     g.fillAll();
     g.setColour(accent);
     g.fillRoundedRectangle(12, 9, 16, 16, 4);
@@ -181,7 +186,8 @@ void draw_strip(juce::Graphics& g, int w, int h, int kind)
         if (kind == 4) c = accent;
         if (kind == 5) c = juce::Colour(0xFF6EE7A8);
         g.setColour(c);
-        g.fillRoundedRectangle(3.0f + i * ((w - 6.0f) / segments), 3.0f, (w - 6.0f) / segments - 3.0f, h - 6.0f, 2);
+        g.fillRoundedRectangle(3.0f + i * ((w - 6.0f) / segments), 3.0f, (w - 6.0f) / segments - 3.0f,
+                               h - 6.0f, 2);
     }
 }
 
@@ -191,10 +197,12 @@ void draw_mic(juce::Graphics& g, int w, int h, bool lit)
     const float cx = w * 0.5f;
     // head
     juce::Rectangle<float> head(cx - 30, 8, 60, 82);
-    g.setGradientFill(juce::ColourGradient(body, head.getX(), 0, body.darker(0.5f), head.getRight(), 0, false));
+    g.setGradientFill(
+        juce::ColourGradient(body, head.getX(), 0, body.darker(0.5f), head.getRight(), 0, false));
     g.fillRoundedRectangle(head, 30);
     g.setColour(juce::Colours::black.withAlpha(0.35f));
-    for (float y = 22; y < 84; y += 6) g.drawHorizontalLine((int)y, head.getX() + 8, head.getRight() - 8);
+    for (float y = 22; y < 84; y += 6)
+        g.drawHorizontalLine((int)y, head.getX() + 8, head.getRight() - 8);
     if (lit)
     {
         g.setColour(accent);
@@ -213,7 +221,9 @@ void draw_battery(juce::Graphics& g, int w, int h, int level)
     g.setColour(textColour);
     g.drawRoundedRectangle(0.5f, 0.5f, w - 4.0f, h - 1.0f, 2, 1);
     g.fillRect(w - 3, h / 2 - 3, 3, 6);
-    const auto fill = level <= 1 ? juce::Colour(0xFFFF5A5A) : level <= 2 ? juce::Colour(0xFFFFB020) : juce::Colour(0xFF6EE7A8);
+    const auto fill = level <= 1   ? juce::Colour(0xFFFF5A5A)
+                      : level <= 2 ? juce::Colour(0xFFFFB020)
+                                   : juce::Colour(0xFF6EE7A8);
     g.setColour(fill);
     const float full = w - 8.0f;
     g.fillRect(2.0f, 2.0f, full * level / 6.0f, h - 4.0f);
@@ -251,7 +261,8 @@ void draw_panel(juce::Graphics& g, int w, int h, const juce::String& title)
 
 void draw_sidebar(juce::Graphics& g, int w, int h)
 {
-    g.setGradientFill(juce::ColourGradient(juce::Colour(0xFF232A33), 0, 0, juce::Colour(0xFF1E242C), 0, (float)h, false));
+    g.setGradientFill(
+        juce::ColourGradient(juce::Colour(0xFF232A33), 0, 0, juce::Colour(0xFF1E242C), 0, (float)h, false));
     g.fillAll();
     g.setColour(edge.withAlpha(0.5f));
     g.drawVerticalLine(w - 1, 0, (float)h);
@@ -283,7 +294,8 @@ void draw_colour(juce::Graphics& g, int w, int h, state s, juce::Colour c)
 void track(juce::Graphics& g, juce::Rectangle<float> r, bool enabled, bool vertical)
 {
     g.setColour(juce::Colours::black.withAlpha(0.45f));
-    const auto groove = vertical ? r.withSizeKeepingCentre(4, r.getHeight()) : r.withSizeKeepingCentre(r.getWidth(), 4);
+    const auto groove =
+        vertical ? r.withSizeKeepingCentre(4, r.getHeight()) : r.withSizeKeepingCentre(r.getWidth(), 4);
     g.fillRoundedRectangle(groove, 2);
     g.setColour(enabled ? accent.withAlpha(0.55f) : control);
     g.drawRoundedRectangle(groove, 2, 1);
@@ -292,7 +304,10 @@ void track(juce::Graphics& g, juce::Rectangle<float> r, bool enabled, bool verti
 void thumb(juce::Graphics& g, juce::Rectangle<float> r, int index)
 {
     // 1 disabled, 2 normal, 3 over, 4 dragged
-    const auto c = index == 1 ? control : index == 2 ? textColour : index == 3 ? accent.brighter(0.3f) : accent;
+    const auto c = index == 1   ? control
+                   : index == 2 ? textColour
+                   : index == 3 ? accent.brighter(0.3f)
+                                : accent;
     g.setColour(c);
     g.fillEllipse(r.reduced(1));
     g.setColour(background);
@@ -310,7 +325,8 @@ struct writer
 
     void write(const juce::String& subPath, int w, int h, const painter& paint)
     {
-        juce::Image img(subPath.endsWithIgnoreCase(".jpg") ? juce::Image::RGB : juce::Image::ARGB, w, h, true);
+        juce::Image img(subPath.endsWithIgnoreCase(".jpg") ? juce::Image::RGB : juce::Image::ARGB, w, h,
+                        true);
         {
             juce::Graphics g(img);
             paint(g);
@@ -343,7 +359,8 @@ void draw_entry(writer& out, const entry& e)
 {
     const auto label = pick(e.label, out.english);
     const int w = e.w, h = e.h;
-    auto states = [&](const std::array<state, 4>& order, auto paint) {
+    auto states = [&](const std::array<state, 4>& order, auto paint)
+    {
         for (int i = 0; i < 4; ++i)
         {
             const state s = order[(size_t)i];
@@ -353,6 +370,9 @@ void draw_entry(writer& out, const entry& e)
     const std::array<state, 4> toggleOrder{disabled, normal, over, on};
     if (e.style == "toggle")
         states(toggleOrder, [&](juce::Graphics& g, state s) { draw_button(g, w, h, s, label); });
+    else if (e.style == "offtoggle") // "off" shown as the active state: never lit
+        states(toggleOrder,
+               [&](juce::Graphics& g, state s) { draw_button(g, w, h, s == on ? normal : s, label); });
     else if (e.style == "tile")
         states(toggleOrder, [&](juce::Graphics& g, state s) { draw_tile(g, w, h, s, label); });
     else if (e.style == "speaker")
@@ -360,62 +380,80 @@ void draw_entry(writer& out, const entry& e)
     else if (e.style == "switch")
         states(toggleOrder, [&](juce::Graphics& g, state s) { draw_switch(g, w, h, s); });
     else if (e.style == "colour")
-        states(toggleOrder, [&](juce::Graphics& g, state s) {
-            draw_colour(g, w, h, s, juce::Colour::fromString("FF" + e.label));
-        });
+        states(toggleOrder, [&](juce::Graphics& g, state s)
+               { draw_colour(g, w, h, s, juce::Colour::fromString("FF" + e.label)); });
     else if (e.style == "push")
-        states({disabled, pressed, normal, over}, [&](juce::Graphics& g, state s) { draw_button(g, w, h, s, label); });
+        states({disabled, pressed, normal, over},
+               [&](juce::Graphics& g, state s) { draw_button(g, w, h, s, label); });
     else if (e.style == "pad")
-        states({normal, normal, over, pressed}, [&](juce::Graphics& g, state s) { draw_button(g, w, h, s, label); });
+        states({normal, normal, over, pressed},
+               [&](juce::Graphics& g, state s) { draw_button(g, w, h, s, label); });
     else if (e.style == "combo")
         for (int i = 0; i < 4; ++i)
         {
             const state s = std::array<state, 4>{disabled, normal, over, pressed}[(size_t)i];
-            out.write(e.path + juce::String(i + 1) + ".jpg", w, h, [&](juce::Graphics& g) {
-                g.fillAll(background);
-                face(g, w, h, s, 4);
-                g.setColour(face_text(s));
-                juce::Path arrow;
-                arrow.addTriangle(w - 20.0f, h * 0.42f, w - 10.0f, h * 0.42f, w - 15.0f, h * 0.62f);
-                g.fillPath(arrow);
-            });
+            out.write(e.path + juce::String(i + 1) + ".jpg", w, h,
+                      [&](juce::Graphics& g)
+                      {
+                          g.fillAll(background);
+                          face(g, w, h, s, 4);
+                          g.setColour(face_text(s));
+                          juce::Path arrow;
+                          arrow.addTriangle(w - 20.0f, h * 0.42f, w - 10.0f, h * 0.42f, w - 15.0f, h * 0.62f);
+                          g.fillPath(arrow);
+                      });
         }
     else if (e.style == "titlebtn")
     {
         const bool update = e.label == "update";
         const std::array<state, 4> order{normal, normal, over, pressed};
         for (int i : {1, 3, 4})
-            out.write(e.path + juce::String(i) + ".png", w, h, [&](juce::Graphics& g) {
-                if (update)
-                {
-                    const state s = order[(size_t)i - 1];
-                    if (s != normal) face(g, w, h - 8, s, 4);
-                    label_text(g, out.english ? "Update" : juce::String(juce::CharPointer_UTF8("固件升级")),
-                               {0, 0, w, h}, textColour, 13);
-                }
-                else
-                    draw_title_button(g, w, h, order[(size_t)i - 1], e.label);
-            });
+            out.write(e.path + juce::String(i) + ".png", w, h,
+                      [&](juce::Graphics& g)
+                      {
+                          if (update)
+                          {
+                              const state s = order[(size_t)i - 1];
+                              if (s != normal) face(g, w, h - 8, s, 4);
+                              label_text(g,
+                                         out.english ? "Update"
+                                                     : juce::String(juce::CharPointer_UTF8("固件升级")),
+                                         {0, 0, w, h}, textColour, 13);
+                          }
+                          else
+                              draw_title_button(g, w, h, order[(size_t)i - 1], e.label);
+                      });
     }
     else if (e.style == "vslider" || e.style == "hslider")
     {
         const bool vertical = e.style == "vslider";
         const int tw = vertical ? w : w - 12, th = vertical ? h - 12 : h;
         for (int i : {1, 2})
-            out.write(e.path + juce::String(i) + ".png", tw, th, [&](juce::Graphics& g) {
-                track(g, {0, 0, (float)tw, (float)th}, i == 2, vertical);
-            });
+            out.write(e.path + juce::String(i) + ".png", tw, th,
+                      [&](juce::Graphics& g) {
+                          track(g, {0, 0, (float)tw, (float)th}, i == 2, vertical);
+                      });
         for (int i = 1; i <= 4; ++i)
             out.write(e.path + "th" + juce::String(i) + ".png", vertical ? w : 12, vertical ? 12 : h,
-                      [&](juce::Graphics& g) { thumb(g, {0, 0, 12, 12}, i); });
+                      [&](juce::Graphics& g) {
+                          thumb(g, {0, 0, 12, 12}, i);
+                      });
     }
     else if (e.style == "wideslider")
     {
-        out.write(e.path + "1.png", w, h, [&](juce::Graphics& g) { track(g, {27, 0, w - 54.0f, (float)h}, false, false); });
-        out.write(e.path + "2.png", w, h, [&](juce::Graphics& g) { track(g, {27, 0, w - 54.0f, (float)h}, true, false); });
+        out.write(e.path + "1.png", w, h,
+                  [&](juce::Graphics& g) {
+                      track(g, {27, 0, w - 54.0f, (float)h}, false, false);
+                  });
+        out.write(e.path + "2.png", w, h,
+                  [&](juce::Graphics& g) {
+                      track(g, {27, 0, w - 54.0f, (float)h}, true, false);
+                  });
         for (int i = 1; i <= 4; ++i)
-            out.write(e.path + "th" + juce::String(i) + ".png", 54, h,
-                      [&](juce::Graphics& g) { thumb(g, juce::Rectangle<float>(0, 0, 54, (float)h).withSizeKeepingCentre(16, 16), i); });
+            out.write(
+                e.path + "th" + juce::String(i) + ".png", 54, h,
+                [&](juce::Graphics& g)
+                { thumb(g, juce::Rectangle<float>(0, 0, 54, (float)h).withSizeKeepingCentre(16, 16), i); });
     }
     else if (e.style == "title")
         out.write(e.path, w, h, [&](juce::Graphics& g) { draw_title(g, w, h, label); });
@@ -433,7 +471,8 @@ void draw_entry(writer& out, const entry& e)
         out.write(e.path, w, h, [&](juce::Graphics& g) { draw_state(g, w, h, label, e.path); });
     else
     {
-        std::fprintf(stderr, "skin_gen: unknown style '%s' for %s\n", e.style.toRawUTF8(), e.path.toRawUTF8());
+        std::fprintf(stderr, "skin_gen: unknown style '%s' for %s\n", e.style.toRawUTF8(),
+                     e.path.toRawUTF8());
         std::exit(1);
     }
 }
@@ -450,7 +489,8 @@ int main(int argc, char** argv)
     juce::MemoryBlock fontData;
     if (juce::File("/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc").loadFileAsData(fontData))
         typeface = juce::Typeface::createSystemTypefaceFor(fontData.getData(), fontData.getSize());
-    if (typeface == nullptr) std::fprintf(stderr, "skin_gen: no CJK font (fonts-wqy-zenhei); Chinese labels will not show\n");
+    if (typeface == nullptr)
+        std::fprintf(stderr, "skin_gen: no CJK font (fonts-wqy-zenhei); Chinese labels will not show\n");
 
     std::vector<entry> entries;
     std::map<juce::String, std::vector<text_item>> texts;
@@ -467,9 +507,10 @@ int main(int argc, char** argv)
         {
             juce::StringArray rest(f);
             rest.removeRange(0, 7);
-            texts[f[1]].push_back({{f[2].getIntValue(), f[3].getIntValue(), f[4].getIntValue(), f[5].getIntValue()},
-                                   (float)f[6].getDoubleValue(),
-                                   rest.joinIntoString(" ")});
+            texts[f[1]].push_back(
+                {{f[2].getIntValue(), f[3].getIntValue(), f[4].getIntValue(), f[5].getIntValue()},
+                 (float)f[6].getDoubleValue(),
+                 rest.joinIntoString(" ")});
             continue;
         }
         if (f.size() < 4 || f[1].getIntValue() <= 0 || f[2].getIntValue() <= 0)
@@ -487,7 +528,8 @@ int main(int argc, char** argv)
     for (auto [folder, english] : {std::pair{"kqcn", false}, std::pair{"kqen", true}})
     {
         writer w{out.getChildFile(folder), texts, english};
-        for (auto& e : entries) draw_entry(w, e);
+        for (auto& e : entries)
+            draw_entry(w, e);
         std::printf("skin_gen: %d images in %s\n", w.written, w.root.getFullPathName().toRawUTF8());
     }
     return 0;
