@@ -81,9 +81,12 @@ sleep 0.3
 xdotool mousemove $((cx + 1008 - 37 + 15)) $((Y + 17)) click 1
 sleep 0.5
 xdotool search --onlyvisible --name Tavri >/dev/null && fail "the close button did not hide the window"
-timeout 10 "$work/prog/rx40panel" >"$work/second.out" 2>&1 || fail "the second start failed or hung"
+timeout 10 "$work/prog/rx40panel" >"$work/second.out" 2>&1
+second=$?
+[ $second = 124 ] && fail "the second start hung"
 sleep 0.5
-[ "$(xdotool search --onlyvisible --name Tavri | wc -l)" = 1 ] || fail "the second start did not show the one window"
+[ "$(xdotool search --onlyvisible --name Tavri | wc -l)" = 1 ] ||
+    fail "the second start (status $second) did not show the one window: $(cat "$work/second.out")"
 kill -0 $panel || fail "the first copy has gone"
 
 : >"$RX40_DEVSIM_LOG"
