@@ -37,7 +37,7 @@ bool notify_running_instance(const juce::String& appName)
     if (!fill_address(addr, socket_path(appName))) return false;
     int s = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s < 0) return false;
-    bool ok = connect(s, (sockaddr*)&addr, sizeof(addr)) == 0 && write(s, "show", 4) == 4;
+    bool ok = connect(s, (sockaddr*)&addr, sizeof(addr)) == 0 && send(s, "show", 4, MSG_NOSIGNAL) == 4;
     close(s);
     return ok;
 }

@@ -10,6 +10,7 @@ fail() { echo "FAIL: $*"; [ -f "$work/panel.out" ] && tail -20 "$work/panel.out"
 # A private copy of the program folder, with plain colour images for the mode buttons:
 # 1 disabled red, 2 normal grey, 3 over blue, 4 on green.
 cp -r "$dist" "$work/prog"
+rm -f "$work/prog/setting/"* "$work/prog/devsim.sock" # a first start: no settings from earlier runs
 for m in Preset game Broadcast Conference sing Custom; do
     d="$work/prog/ui/kqcn/mode/$m"
     mkdir -p "$d"
@@ -83,7 +84,7 @@ sleep 0.5
 xdotool search --onlyvisible --name Tavri >/dev/null && fail "the close button did not hide the window"
 timeout 10 "$work/prog/rx40panel" >"$work/second.out" 2>&1
 second=$?
-[ $second = 124 ] && fail "the second start hung"
+[ $second = 0 ] || fail "the second start failed or hung (status $second): $(cat "$work/second.out")"
 sleep 0.5
 [ "$(xdotool search --onlyvisible --name Tavri | wc -l)" = 1 ] ||
     fail "the second start (status $second) did not show the one window: $(cat "$work/second.out")"
