@@ -206,11 +206,6 @@ int left_panel::model_kind()
     return 0;
 }
 
-juce::String left_panel::status_text() const
-{
-    return statusStrip.shown();
-}
-
 void left_panel::show_page(int code)
 {
     pageCode = (uint8_t)(code & 0xff);
@@ -404,17 +399,10 @@ void left_panel::show_sound_controls(const ui_para& record, bool keepVolumeMemor
         show_switch(*sw.on, *sw.off, record.*sw.field != 0);
     }
 
-    if (record.aiDenoise == 0 && record.denoiseLevel == 0)
+    const bool denoiseOn = record.aiDenoise != 0 || record.denoiseLevel != 0;
+    show_section(denoiseSwitch, denoiseKinds, denoiseOn);
+    if (denoiseOn)
     {
-        denoiseSwitch.setToggleState(false, juce::dontSendNotification);
-        for (auto& b : denoiseKinds)
-            b->setEnabled(false);
-    }
-    else
-    {
-        denoiseSwitch.setToggleState(true, juce::dontSendNotification);
-        for (auto& b : denoiseKinds)
-            b->setEnabled(true);
         denoiseMemory[0] = record.denoiseLevel;
         denoiseMemory[1] = record.aiDenoise;
         const int kind = record.aiDenoise == 0      ? (record.denoiseLevel < 10 ? 0 : 1)
@@ -425,17 +413,9 @@ void left_panel::show_sound_controls(const ui_para& record, bool keepVolumeMemor
     }
 
     duckingMemory = record.duckingLevel;
-    if (record.duckingLevel == 0)
+    show_section(duckingSwitch, duckingLevels, record.duckingLevel != 0);
+    if (record.duckingLevel != 0)
     {
-        duckingSwitch.setToggleState(false, juce::dontSendNotification);
-        for (auto& b : duckingLevels)
-            b->setEnabled(false);
-    }
-    else
-    {
-        duckingSwitch.setToggleState(true, juce::dontSendNotification);
-        for (auto& b : duckingLevels)
-            b->setEnabled(true);
         show_ducking_level(record.duckingLevel == 1 ? 1 : record.duckingLevel == 2 ? 2 : 3);
     }
 }
@@ -446,6 +426,15 @@ void left_panel::show_switch(skin_toggle& onButton, skin_toggle& offButton, bool
     offButton.setToggleState(!on, juce::dontSendNotification);
     onButton.setVisible(on);
     offButton.setVisible(!on);
+}
+
+template <size_t N>
+void left_panel::show_section(skin_toggle& sectionSwitch,
+                              std::array<std::unique_ptr<skin_toggle>, N>& options, bool on)
+{
+    sectionSwitch.setToggleState(on, juce::dontSendNotification);
+    for (auto& b : options)
+        b->setEnabled(on);
 }
 
 void left_panel::show_ducking_level(int level)

@@ -63,7 +63,6 @@ class left_panel : public juce::Component,
     hard_panel& device_link() { return *hardPanel; }
     tavri_about_set& info() { return *aboutPage; }
     int page_code() const { return pageCode; }
-    juce::String status_text() const;
     skin_picture& strip() { return statusStrip; }
     skin_picture& picture() { return devicePicture; }
     skin_picture& head_image() { return headState; }
@@ -105,6 +104,10 @@ class left_panel : public juce::Component,
     void show_sound_controls(const ui_para& record, bool keepVolumeMemories);
     void show_link(const ui_para& record);
     static void show_switch(skin_toggle& onButton, skin_toggle& offButton, bool on);
+    // A section's switch and its option buttons, enabled only while the section is on.
+    template <size_t N>
+    static void show_section(skin_toggle& sectionSwitch, std::array<std::unique_ptr<skin_toggle>, N>& options,
+                             bool on);
     void show_ducking_level(int level);
     void show_denoise_kind(int index);
     void redraw_info();

@@ -163,13 +163,11 @@ void draw_title_button(juce::Graphics& g, int w, int h, state s, const juce::Str
         g.drawLine(cx - 5, cy - 5, cx + 5, cy + 5, 1.6f);
         g.drawLine(cx - 5, cy + 5, cx + 5, cy - 5, 1.6f);
     }
-    else if (kind == "effects") // the width toggle: shows and hides the sound board
+    else // the width toggle: shows and hides the sound board
     {
         g.drawRect(cx - 7, cy - 6, 14.0f, 12.0f, 1.4f);
         g.fillRect(cx + 1, cy - 6, 6.0f, 12.0f);
     }
-    else
-        label_text(g, juce::String(), {0, 0, w, h}, textColour, 13);
 }
 
 void draw_strip(juce::Graphics& g, int w, int h, int kind)
@@ -249,11 +247,11 @@ void draw_panel(juce::Graphics& g, int w, int h, const juce::String& title)
     {
         g.setColour(accent);
         g.fillRect(14, 12, 3, 16);
-        label_text(g, title, {24, 8, 300, 24}, textColour, 16);
+        g.setColour(textColour);
+        g.setFont(font(16));
+        g.drawText(title, 24, 8, 300, 24, juce::Justification::centredLeft);
         g.setColour(edge.withAlpha(0.5f));
         g.drawHorizontalLine(36, 14, w - 14.0f);
-        g.drawHorizontalLine(36, 0, 0);
-        // centre the title text on the left
     }
     g.setColour(edge.withAlpha(0.6f));
     g.drawRect(0, 0, w, h, 1);
