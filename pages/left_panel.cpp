@@ -137,8 +137,12 @@ left_panel::left_panel(const devbridge_api& api)
 
     hardPanel = std::make_unique<hard_panel>(*this, api);
     set_the_hard_panel(hardPanel.get());
+    eqPage = std::make_unique<tavri_eq3_set>();
+    ledPage = std::make_unique<tavri_led_set>();
     aboutPage = std::make_unique<tavri_about_set>();
     pages[0] = hardPanel.get();
+    pages[eq_page] = eqPage.get();
+    pages[light_page] = ledPage.get();
     pages[info_page] = aboutPage.get();
     place_pages();
     redraw_info();
@@ -160,6 +164,9 @@ left_panel::~left_panel()
     hardPanel->record().hardMode = 0;
     hardPanel->send_ui_para();
     hardPanel.reset();
+    eqPage.reset();
+    ledPage.reset();
+    aboutPage.reset();
 }
 
 void left_panel::place_pages()
@@ -330,7 +337,9 @@ void left_panel::refresh_from_record(bool keepVolumeMemories)
     // A wireless unit reports its link with the record, after the connection was announced.
     if (hardPanel->connection_state() != hard_panel::not_connected && model_kind() == 2) show_link(record);
     show_wireless_state(record);
+    eqPage->redraw();
     redraw_info();
+    ledPage->redraw();
     hardPanel->show_mode();
     mainPair.setEnabled(model_kind() != 2);
 }

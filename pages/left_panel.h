@@ -2,6 +2,8 @@
 #include "device/device_link_listener.h"
 #include "device/hard_panel.h"
 #include "pages/tavri_about_set.h"
+#include "pages/tavri_eq3_set.h"
+#include "pages/tavri_led_set.h"
 #include "skin/image_looks.h"
 #include "skin/skin_controls.h"
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -62,6 +64,8 @@ class left_panel : public juce::Component,
     // For tests and the screenshot tool.
     hard_panel& device_link() { return *hardPanel; }
     tavri_about_set& info() { return *aboutPage; }
+    tavri_eq3_set& eq() { return *eqPage; }
+    tavri_led_set& light() { return *ledPage; }
     int page_code() const { return pageCode; }
     skin_picture& strip() { return statusStrip; }
     skin_picture& picture() { return devicePicture; }
@@ -134,6 +138,8 @@ class left_panel : public juce::Component,
     int animFrame = 0;
 
     std::unique_ptr<hard_panel> hardPanel;
+    std::unique_ptr<tavri_eq3_set> eqPage;
+    std::unique_ptr<tavri_led_set> ledPage;
     std::unique_ptr<tavri_about_set> aboutPage;
     std::array<juce::Component*, 6> pages{}; // by code: 0 the quick page, 1-5 the others
 };

@@ -278,3 +278,103 @@ TEST_F(main_page, skin_has_every_image_asked_for)
     page->paintEntireComponent(g, false);
     EXPECT_TRUE(skin::missing_images().isEmpty()) << skin::missing_images().joinIntoString("\n");
 }
+
+TEST_F(main_page, eq_presets_and_levels)
+{
+    open();
+    auto r = record();
+    r[21] = 2;
+    connect("KQ3", r);
+    auto& eq = page->eq();
+    EXPECT_TRUE(eq.preset_button(2).getToggleState());
+    click(eq.preset_button(2)); // already selected
+    EXPECT_TRUE(fake.sent.empty());
+    EXPECT_TRUE(eq.preset_button(2).getToggleState());
+    click(eq.preset_button(9));
+    ASSERT_EQ(fake.sent.size(), 1u);
+    EXPECT_EQ(last_sent()[21], 9);
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(eq.preset_button(i).getToggleState(), i == 9);
+
+    fake.sent.clear();
+    eq.level_slider(0).setValue(0, juce::sendNotificationSync);
+    fake.sent.clear();
+    for (int v = 1; v <= 15; ++v)
+        eq.level_slider(0).setValue(v, juce::sendNotificationSync);
+    EXPECT_EQ(fake.sent.size(), 15u); // one record per step
+    EXPECT_EQ(last_sent()[1], 15);
+    EXPECT_EQ(eq.level_label(0).getText(), "100%");
+    eq.level_slider(1).setValue(7, juce::sendNotificationSync);
+    EXPECT_EQ(last_sent()[2], 7);
+    EXPECT_EQ(eq.level_label(1).getText(), "46%");
+
+    fake.device[21] = 11;
+    fake.callback(3);
+    pump_messages();
+    for (int i = 0; i < 11; ++i)
+        EXPECT_FALSE(eq.preset_button(i).getToggleState());
+}
+
+TEST_F(main_page, light_modes_colours_and_breath_mask)
+{
+    open();
+    auto r = record();
+    r[16] = 1;
+    r[17] = 2; // Blue
+    r[18] = 0x01;
+    r[19] = 0;
+    connect("KQ3", r);
+    auto& led = page->light();
+    const int white = 0, blue = 3, red = 6;
+    EXPECT_TRUE(led.colour_button(blue).getToggleState());
+    EXPECT_EQ(led.brightness_label().getText(), "12%");
+
+    click(led.mode_button(2)); // Breath shows the mask, not the single colour
+    EXPECT_EQ(last_sent()[16], 2);
+    EXPECT_TRUE(led.colour_button(red).getToggleState());
+    EXPECT_FALSE(led.colour_button(blue).getToggleState());
+    const size_t sends = fake.sent.size();
+    click(led.colour_button(red)); // the only colour: stays, nothing sent
+    EXPECT_EQ(fake.sent.size(), sends);
+    EXPECT_TRUE(led.colour_button(red).getToggleState());
+    click(led.colour_button(white));
+    EXPECT_EQ(last_sent()[18], 0x41);
+    click(led.mode_button(2)); // already selected
+    EXPECT_TRUE(led.mode_button(2).getToggleState());
+    EXPECT_EQ(fake.sent.size(), sends + 1);
+
+    click(led.mode_button(1)); // back to one colour: Blue again
+    EXPECT_TRUE(led.colour_button(blue).getToggleState());
+    click(led.colour_button(white));
+    EXPECT_EQ(last_sent()[17], 7);
+    led.brightness().setValue(7, juce::sendNotificationSync);
+    EXPECT_EQ(last_sent()[19], 7);
+    EXPECT_EQ(led.brightness_label().getText(), "100%");
+
+    for (int mode : {0, 3})
+    {
+        click(led.mode_button(mode));
+        EXPECT_FALSE(led.colour_button(white).isEnabled()) << mode;
+        EXPECT_FALSE(led.brightness().isEnabled()) << mode;
+    }
+
+    fake.device[16] = 5; // unknown mode: no mode on, slider left, colours enabled, single colour shown
+    fake.device[17] = 1;
+    fake.callback(3);
+    pump_messages();
+    for (int m = 0; m < 4; ++m)
+        EXPECT_FALSE(led.mode_button(m).getToggleState());
+    EXPECT_TRUE(led.colour_button(red).isEnabled());
+    EXPECT_TRUE(led.colour_button(red).getToggleState());
+}
+
+TEST(hardware_pages, do_nothing_without_a_device_link)
+{
+    ASSERT_EQ(the_hard_panel(), nullptr);
+    tavri_eq3_set eq;
+    eq.level_slider(0).setValue(9, juce::sendNotificationSync);
+    EXPECT_EQ(eq.level_label(0).getText(), "0");
+    tavri_led_set led;
+    led.brightness().setValue(3, juce::sendNotificationSync);
+    EXPECT_EQ(led.brightness_label().getText(), "0");
+}
