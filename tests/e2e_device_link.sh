@@ -1,16 +1,10 @@
 #!/bin/bash
 # The real panel under Xvfb with the virtual device: device-side changes show on the mode
 # buttons, a click sends exactly one record, and quitting leaves the two shutdown records.
-set -u
-dist=$1
-work=$(mktemp -d)
-trap 'kill $panel $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; [ -f "$work/panel.out" ] && tail -20 "$work/panel.out"; exit 1; }
+. "$(dirname "$0")/e2e_lib.sh"
+e2e_prepare "$1"
 
-# A private copy of the program folder, with plain colour images for the mode buttons:
-# 1 disabled red, 2 normal grey, 3 over blue, 4 on green.
-cp -r "$dist" "$work/prog"
-rm -f "$work/prog/setting/"* "$work/prog/devsim.sock" # a first start: no settings from earlier runs
+# Plain colour images for the mode buttons: 1 disabled red, 2 normal grey, 3 over blue, 4 on green.
 for m in Preset game Broadcast Conference sing Custom; do
     d="$work/prog/ui/kqcn/mode/$m"
     mkdir -p "$d"
@@ -19,30 +13,12 @@ for m in Preset game Broadcast Conference sing Custom; do
     convert -size 262x94 xc:'#0000ff' "$d/3.png"
     convert -size 262x94 xc:'#00ff00' "$d/4.png"
 done
+e2e_start
 
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run RX40_DEVSIM_SOCKET=$work/dev.sock RX40_DEVSIM_LOG=$work/calls.log
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
-for n in $(seq 90 140); do [ -e /tmp/.X$n-lock ] || { display=:$n; break; }; done
-Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-"$work/prog/rx40panel" >"$work/panel.out" 2>&1 &
-panel=$!
-devsim() { "$work/prog/rx40-devsim" "$@"; }
-
-for _ in $(seq 100); do grep -q "handleMessage\[3\]" "$work/panel.out" 2>/dev/null && break; sleep 0.1; done
-grep -q "handleMessage\[3\]" "$work/panel.out" || fail "the panel never got the device's record"
-win=$(xdotool search --name "Tavri" | head -1)
-[ -n "$win" ] || fail "no window"
-eval "$(xdotool getwindowgeometry --shell "$win")"
-cx=$((X + 1)); cy=$((Y + 34 + 1)) # content origin: inside the border, below the title bar
 button_centre() { # mode index -> screen x y
     local i=$1
     echo $((cx + 186 + 3 + (i % 3) * 270 + 131)) $((cy + 328 + 17 + (i / 3) * 105 + 47))
 }
-pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | tail -1 | grep -o '#[0-9A-F]\{6\}'; }
 on_buttons() {
     local s="" i
     for i in 0 1 2 3 4 5; do
@@ -57,7 +33,6 @@ sleep 0.3
 devsim set mode=2 || fail "devsim set"
 sleep 0.5
 [ "$(on_buttons)" = "2" ] || fail "mode buttons did not follow the device: '$(on_buttons)'"
-import -window root "$work/../e2e_device_link.png" 2>/dev/null
 
 devsim log --clear >/dev/null
 before=$(devsim record)
