@@ -1,6 +1,7 @@
 #include "device/connected_model.h"
 #include "pages/left_panel.h"
 #include "platform/program_settings.h"
+#include "skin/dialog_lookfeel.h"
 #include "skin/image_root.h"
 #include "tests/fake_devbridge.h"
 #include <cstring>
@@ -270,9 +271,25 @@ TEST_F(main_page, skin_has_every_image_asked_for)
     connect("LN7", record());
     for (int i = 0; i < 6; ++i)
         click(page->nav_button(i));
-    for (int code : {4, 16, 1})
+    for (int code : {4, 16, 1, 7})
         fake.callback(code);
     pump_messages();
+    page->timerCallback(); // the connecting animation's other frames
+    page->timerCallback();
+    // The title bar in both widths and its three buttons.
+    dialog_lookfeel look;
+    juce::DocumentWindow window("t", juce::Colours::grey, 0, false);
+    juce::Image bar(juce::Image::RGB, 1390, 34, true);
+    juce::Graphics barGraphics(bar);
+    for (int wide : {0, 1})
+    {
+        skin::set_width_flag(wide);
+        look.drawDocumentWindowTitleBar(window, barGraphics, 1390, 34, 0, 1390, nullptr, false);
+    }
+    skin::set_width_flag(0);
+    for (int type : {juce::DocumentWindow::minimiseButton, juce::DocumentWindow::maximiseButton,
+                     juce::DocumentWindow::closeButton})
+        std::unique_ptr<juce::Button>(look.createDocumentWindowButton(type));
     juce::Image shot(juce::Image::ARGB, 1390, 574, true);
     juce::Graphics g(shot);
     page->paintEntireComponent(g, false);
