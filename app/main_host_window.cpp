@@ -4,7 +4,7 @@
 #include "skin/dialog_lookfeel.h"
 
 MainHostWindow::MainHostWindow()
-    : DocumentWindow(juce::JUCEApplication::getInstance()->getApplicationName(), juce::Colour(211, 211, 211),
+    : DocumentWindow(PluginHostApp::application_name(), juce::Colour(211, 211, 211),
                      DocumentWindow::allButtons, true)
 {
     skin::set_width_flag(0);

@@ -199,6 +199,14 @@ TEST_F(main_page, connection_display_by_model_kind)
     open();
     EXPECT_EQ(page->strip().shown(), "PANEL\\noconnect.png");
     EXPECT_FALSE(page->volume_slider(0).isEnabled());
+    fake.callback(7);
+    pump_messages();
+    for (auto* frame : {"PANEL\\connecting.png", "PANEL\\connecting1.png", "PANEL\\connecting2.png",
+                        "PANEL\\connecting.png"})
+    {
+        EXPECT_EQ(page->strip().shown(), frame);
+        page->timerCallback();
+    }
 
     struct
     {
