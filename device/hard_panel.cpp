@@ -3,6 +3,7 @@
 #include "device/my_message.h"
 #include "platform/ui_language.h"
 #include "skin/image_root.h"
+#include "skin/tip_box.h"
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -190,14 +191,11 @@ void hard_panel::handle_event(int code)
 
 void hard_panel::show_timeout_alert()
 {
-    auto& look = juce::LookAndFeel::getDefaultLookAndFeel();
-    look.setUsingNativeAlertWindows(false);
-    juce::AlertWindow::showMessageBox(
-        juce::MessageBoxIconType::InfoIcon, platform::tr("提示", "Tip"),
+    skin::show_tip(
+        juce::MessageBoxIconType::InfoIcon,
         platform::tr(
             "HID两次通信超时，请将USB麦与电脑断开连接，然后再连接上（USB线拔插一下）",
             "HID communication timed out twice. Please unplug and re-plug the USB microphone to reconnect"));
-    look.setUsingNativeAlertWindows(true);
 }
 
 void hard_panel::buttonClicked(juce::Button* button)

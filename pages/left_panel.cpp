@@ -139,10 +139,12 @@ left_panel::left_panel(const devbridge_api& api)
     set_the_hard_panel(hardPanel.get());
     eqPage = std::make_unique<tavri_eq3_set>();
     ledPage = std::make_unique<tavri_led_set>();
+    zdyPage = std::make_unique<tavri_zdy_set>();
     aboutPage = std::make_unique<tavri_about_set>();
     pages[0] = hardPanel.get();
     pages[eq_page] = eqPage.get();
     pages[light_page] = ledPage.get();
+    pages[library_page] = zdyPage.get();
     pages[info_page] = aboutPage.get();
     place_pages();
     redraw_info();
@@ -166,6 +168,7 @@ left_panel::~left_panel()
     hardPanel.reset();
     eqPage.reset();
     ledPage.reset();
+    zdyPage.reset();
     aboutPage.reset();
 }
 
@@ -260,12 +263,12 @@ void left_panel::on_device_connected()
     {
         show_strip("PANEL\\connect.png");
         devicePicture.show("PANEL\\kq3.png");
-        if (hooks.enable_library) hooks.enable_library(true);
+        zdyPage->set_controls_enabled(true);
     }
     else if (kind == 2)
     {
         show_strip("PANEL\\ln7connect.png");
-        if (hooks.enable_library) hooks.enable_library(false);
+        zdyPage->set_controls_enabled(false);
         show_link(hardPanel->record());
     }
 }
@@ -339,6 +342,7 @@ void left_panel::refresh_from_record(bool keepVolumeMemories)
     show_wireless_state(record);
     eqPage->redraw();
     redraw_info();
+    zdyPage->sync_switches();
     ledPage->redraw();
     hardPanel->show_mode();
     mainPair.setEnabled(model_kind() != 2);

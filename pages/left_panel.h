@@ -4,17 +4,17 @@
 #include "pages/tavri_about_set.h"
 #include "pages/tavri_eq3_set.h"
 #include "pages/tavri_led_set.h"
+#include "presets/tavri_zdy_set.h"
 #include "skin/image_looks.h"
 #include "skin/skin_controls.h"
 #include <juce_gui_basics/juce_gui_basics.h>
 
-// Work of parts that sit beside the main page (the recorder, the effect library page); unset
+// Work of parts that sit beside the main page (the recorder); unset
 // hooks do nothing.
 struct main_page_hooks
 {
     std::function<void()> reopen_audio_device; // the shared audio device, on the newly connected device
     std::function<void()> stop_recording;      // the recorder's stop-if-recording
-    std::function<void(bool)> enable_library;  // the library page's device-dependent controls
 };
 main_page_hooks& main_hooks();
 
@@ -66,6 +66,7 @@ class left_panel : public juce::Component,
     tavri_about_set& info() { return *aboutPage; }
     tavri_eq3_set& eq() { return *eqPage; }
     tavri_led_set& light() { return *ledPage; }
+    tavri_zdy_set& library() { return *zdyPage; }
     int page_code() const { return pageCode; }
     skin_picture& strip() { return statusStrip; }
     skin_picture& picture() { return devicePicture; }
@@ -140,6 +141,7 @@ class left_panel : public juce::Component,
     std::unique_ptr<hard_panel> hardPanel;
     std::unique_ptr<tavri_eq3_set> eqPage;
     std::unique_ptr<tavri_led_set> ledPage;
+    std::unique_ptr<tavri_zdy_set> zdyPage;
     std::unique_ptr<tavri_about_set> aboutPage;
     std::array<juce::Component*, 6> pages{}; // by code: 0 the quick page, 1-5 the others
 };

@@ -39,12 +39,19 @@ int fake_update(int* v, unsigned char* a, unsigned char* b, unsigned char*)
     a[0] = b[0] = 'u';
     return 0;
 }
-int fake_block(unsigned char*)
+int fake_mic(unsigned char* p)
 {
+    current->blocks.emplace_back("P12MIC", std::vector<uint8_t>(p, p + 26));
     return 0;
 }
-int fake_env(int, int)
+int fake_setting(unsigned char* p)
 {
+    current->blocks.emplace_back("P12Setting", std::vector<uint8_t>(p, p + 98));
+    return 0;
+}
+int fake_env(int a, int b)
+{
+    current->envCalls.emplace_back(a, b);
     return 0;
 }
 } // namespace
@@ -76,8 +83,8 @@ devbridge_api fake_devbridge::api_with(const juce::String& names) const
     if (n.contains("getDeviceInfo")) a.getDeviceInfo = fake_info;
     if (n.contains("getConDeviceInfo")) a.getConDeviceInfo = fake_linked;
     if (n.contains("getUpdateInfo")) a.getUpdateInfo = fake_update;
-    if (n.contains("SendUIParaP12MIC")) a.SendUIParaP12MIC = fake_block;
-    if (n.contains("SendUIParaP12Setting")) a.SendUIParaP12Setting = fake_block;
+    if (n.contains("SendUIParaP12MIC")) a.SendUIParaP12MIC = fake_mic;
+    if (n.contains("SendUIParaP12Setting")) a.SendUIParaP12Setting = fake_setting;
     if (n.contains("SetEnv")) a.SetEnv = fake_env;
     return a;
 }

@@ -11,6 +11,9 @@ struct fake_devbridge
     std::vector<std::array<uint8_t, 27>> sent;
     std::array<uint8_t, 27> device{};
     std::array<uint8_t, 250> info{}, linkedInfo{};
+    // The preset blocks: "P12MIC" with 26 bytes or "P12Setting" with 98, in order.
+    std::vector<std::pair<juce::String, std::vector<uint8_t>>> blocks;
+    std::vector<std::pair<int, int>> envCalls;
     int initCalls = 0;
     hid_event_callback callback = nullptr;
 

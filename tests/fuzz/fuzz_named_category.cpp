@@ -1,0 +1,15 @@
+// The online list's readers on any document: the category reader and the whole-list reader.
+#include "presets/effect_preset.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const auto root = juce::XmlDocument::parse(juce::String::fromUTF8((const char*)data, (int)size));
+    effect_preset record;
+    read_named_category(root.get(), record, size % 2 == 0);
+    if (root != nullptr)
+    {
+        static preset_list list; // one block of 2048 records, as the page holds it
+        read_online_list(*root, list, size % 2 == 0);
+    }
+    return 0;
+}
