@@ -141,6 +141,9 @@ left_panel::left_panel(const devbridge_api& api)
     ledPage = std::make_unique<tavri_led_set>();
     zdyPage = std::make_unique<tavri_zdy_set>();
     aboutPage = std::make_unique<tavri_about_set>();
+    soundPage = std::make_unique<special_voice_panel>();
+    soundPage->setBounds(1008, 0, 382, 574);
+    addAndMakeVisible(*soundPage);
     pages[0] = hardPanel.get();
     pages[eq_page] = eqPage.get();
     pages[light_page] = ledPage.get();
@@ -170,6 +173,7 @@ left_panel::~left_panel()
     ledPage.reset();
     zdyPage.reset();
     aboutPage.reset();
+    soundPage.reset();
 }
 
 void left_panel::place_pages()

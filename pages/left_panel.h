@@ -7,6 +7,7 @@
 #include "presets/tavri_zdy_set.h"
 #include "skin/image_looks.h"
 #include "skin/skin_controls.h"
+#include "soundboard/special_voice_panel.h"
 #include <juce_gui_basics/juce_gui_basics.h>
 
 // Work of parts that sit beside the main page (the recorder); unset
@@ -67,6 +68,7 @@ class left_panel : public juce::Component,
     tavri_eq3_set& eq() { return *eqPage; }
     tavri_led_set& light() { return *ledPage; }
     tavri_zdy_set& library() { return *zdyPage; }
+    special_voice_panel& sound_board() { return *soundPage; }
     int page_code() const { return pageCode; }
     skin_picture& strip() { return statusStrip; }
     skin_picture& picture() { return devicePicture; }
@@ -143,5 +145,6 @@ class left_panel : public juce::Component,
     std::unique_ptr<tavri_led_set> ledPage;
     std::unique_ptr<tavri_zdy_set> zdyPage;
     std::unique_ptr<tavri_about_set> aboutPage;
+    std::unique_ptr<special_voice_panel> soundPage;
     std::array<juce::Component*, 6> pages{}; // by code: 0 the quick page, 1-5 the others
 };

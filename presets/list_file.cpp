@@ -1,6 +1,8 @@
 #include "presets/list_file.h"
+#include "platform/file_replace.h"
 #include "platform/program_folder.h"
 #include "platform/ui_language.h"
+#include "platform/utf8_text.h"
 
 namespace
 {
@@ -44,18 +46,7 @@ juce::String list_file_text(const preset_list& list)
 bool write_list_file(const preset_list& list, const juce::File& file)
 {
     if (list.count() == 0) return false;
-    const auto text = list_file_text(list);
-    // Written beside the old file and moved over it, so the library survives a crash or a
-    // full disk mid-write.
-    juce::TemporaryFile temp(file);
-    {
-        juce::FileOutputStream out(temp.getFile());
-        if (!out.openedOk()) return false;
-        out.write(text.toRawUTF8(), text.getNumBytesAsUTF8());
-        out.flush();
-        if (out.getStatus().failed()) return false;
-    }
-    return temp.overwriteTargetFileWithTemporary();
+    return platform::replace_file(file, list_file_text(list));
 }
 
 int load_list_text(preset_list& list, const juce::String& text, bool english)
@@ -80,10 +71,7 @@ int load_list_text(preset_list& list, const juce::String& text, bool english)
 int load_list_file(preset_list& list, const juce::File& file, bool english)
 {
     if (!file.existsAsFile()) return 0;
-    juce::MemoryBlock bytes;
-    if (!file.loadFileAsData(bytes)) return 0;
-    return load_list_text(list, juce::String::fromUTF8((const char*)bytes.getData(), (int)bytes.getSize()),
-                          english);
+    return load_list_text(list, platform::utf8_file_text(file), english);
 }
 
 int load_list_file(preset_list& list)

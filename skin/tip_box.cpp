@@ -25,4 +25,16 @@ void show_tip_async(juce::MessageBoxIconType icon, const juce::String& text)
     without_native_alerts(
         [&] { juce::AlertWindow::showMessageBoxAsync(icon, platform::tr("提示", "Tip"), text); });
 }
+int ask_yes_no_cancel(const juce::String& text)
+{
+    int answer = 0;
+    without_native_alerts(
+        [&]
+        {
+            answer = juce::AlertWindow::showYesNoCancelBox(juce::MessageBoxIconType::InfoIcon,
+                                                           platform::tr("提示", "Tip"), text, "Yes", "No",
+                                                           "Cancel", nullptr, nullptr);
+        });
+    return answer;
+}
 } // namespace skin

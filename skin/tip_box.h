@@ -8,4 +8,7 @@ namespace skin
 // other returns at once. Both must be called on the message thread.
 void show_tip(juce::MessageBoxIconType icon, const juce::String& text);
 void show_tip_async(juce::MessageBoxIconType icon, const juce::String& text);
+// A modal question with the buttons "Yes", "No", "Cancel" and the information icon: 1 for
+// Yes, 2 for No, 0 for Cancel or closing.
+int ask_yes_no_cancel(const juce::String& text);
 } // namespace skin

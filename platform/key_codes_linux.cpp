@@ -1,0 +1,42 @@
+#include "platform/key_codes.h"
+
+namespace platform
+{
+int windows_key_code(const juce::KeyPress& key)
+{
+    using K = juce::KeyPress;
+    constexpr int ext = 0x10000;
+    const int k = key.getKeyCode();
+    if (k >= 'a' && k <= 'z') return k - 'a' + 'A';
+    for (int d = 0; d <= 9; ++d)
+        if (k == K::numberPad0 + d) return (0x60 + d) | ext;
+    for (int n = 0; n < 24; ++n)
+        if (k == K::F1Key + n) return (0x70 + n) | ext;
+    const std::pair<int, int> named[] = {
+        {K::spaceKey, 0x20},
+        {K::returnKey, 0x0D},
+        {K::escapeKey, 0x1B},
+        {K::backspaceKey, 0x08},
+        {K::tabKey, 0x09},
+        {K::deleteKey, 0x2E | ext},
+        {K::insertKey, 0x2D | ext},
+        {K::leftKey, 0x25 | ext},
+        {K::rightKey, 0x27 | ext},
+        {K::upKey, 0x26 | ext},
+        {K::downKey, 0x28 | ext},
+        {K::homeKey, 0x24 | ext},
+        {K::endKey, 0x23 | ext},
+        {K::pageUpKey, 0x21 | ext},
+        {K::pageDownKey, 0x22 | ext},
+        {K::numberPadMultiply, 0x6A | ext},
+        {K::numberPadAdd, 0x6B | ext},
+        {K::numberPadSeparator, 0x6C | ext},
+        {K::numberPadSubtract, 0x6D | ext},
+        {K::numberPadDecimalPoint, 0x6E | ext},
+        {K::numberPadDivide, 0x6F | ext},
+    };
+    for (auto [here, windows] : named)
+        if (k == here) return windows;
+    return k; // digits and punctuation: the character, as on Windows
+}
+} // namespace platform
