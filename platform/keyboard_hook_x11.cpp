@@ -12,12 +12,26 @@ namespace platform
 {
 namespace
 {
-struct x11_hook
+void deliver(struct x11_hook& h, int type, int keycode);
+
+// Raw events carry neither the lock state nor key repeat: the lock state is followed from the
+// keyboard's state events, which arrive in order with the keys, and a held key repeats on a
+// timer at the server's repeat rate, the last pressed key only, as on Windows.
+struct x11_hook : juce::Timer
 {
     Display* display = nullptr;
-    int xiOpcode = 0;
+    int xiOpcode = 0, xkbEventBase = 0;
     keyboard_hook_proc proc = nullptr;
-    unsigned numLockMask = 0;
+    unsigned numLockMask = 0, lockedMods = 0;
+    unsigned repeatDelay = 660, repeatInterval = 40;
+    int repeatKey = 0;
+
+    ~x11_hook() override { stopTimer(); }
+    void timerCallback() override
+    {
+        startTimer((int)repeatInterval);
+        deliver(*this, XI_RawKeyPress, repeatKey);
+    }
 };
 x11_hook* installed = nullptr;
 
@@ -179,12 +193,31 @@ bool any_down(Display* d, const char keys[32], std::initializer_list<KeySym> sym
     return false;
 }
 
+void deliver(x11_hook& h, int type, int keycode)
+{
+    key_event event{};
+    event.virtual_key = virtual_key_of_keycode(h, keycode);
+    // Windows reports presses with Alt held and Ctrl not (and F10) as system keys.
+    const bool system = (async_key_down(vk_menu) && !async_key_down(vk_control)) || event.virtual_key == 0x79;
+    if (type == XI_RawKeyPress)
+        event.message = system ? wm_syskeydown : wm_keydown;
+    else
+        event.message = system ? wm_syskeyup : wm_keyup;
+    if (h.proc != nullptr) h.proc(0, event);
+}
+
 void read_events(x11_hook& h)
 {
     while (XPending(h.display) > 0)
     {
         XEvent e;
         XNextEvent(h.display, &e);
+        if (e.type == h.xkbEventBase)
+        {
+            const auto* x = reinterpret_cast<const XkbEvent*>(&e);
+            if (x->any.xkb_type == XkbStateNotify) h.lockedMods = x->state.locked_mods;
+            continue;
+        }
         XGenericEventCookie* cookie = &e.xcookie;
         if (cookie->type != GenericEvent || cookie->extension != h.xiOpcode ||
             !XGetEventData(h.display, cookie))
@@ -193,17 +226,17 @@ void read_events(x11_hook& h)
         const int keycode = static_cast<XIRawEvent*>(cookie->data)->detail;
         XFreeEventData(h.display, cookie);
         if (type != XI_RawKeyPress && type != XI_RawKeyRelease) continue;
-
-        key_event event{};
-        event.virtual_key = virtual_key_of_keycode(h, keycode);
-        // Windows reports presses with Alt held and Ctrl not (and F10) as system keys.
-        const bool system =
-            (async_key_down(vk_menu) && !async_key_down(vk_control)) || event.virtual_key == 0x79;
         if (type == XI_RawKeyPress)
-            event.message = system ? wm_syskeydown : wm_keydown;
-        else
-            event.message = system ? wm_syskeyup : wm_keyup;
-        if (h.proc != nullptr) h.proc(0, event);
+        {
+            h.repeatKey = keycode;
+            h.startTimer((int)h.repeatDelay);
+        }
+        else if (keycode == h.repeatKey)
+        {
+            h.repeatKey = 0;
+            h.stopTimer();
+        }
+        deliver(h, type, keycode);
     }
 }
 } // namespace
@@ -214,8 +247,10 @@ hook_handle set_keyboard_hook(keyboard_hook_proc proc)
     Display* d = XOpenDisplay(nullptr);
     if (d == nullptr) return nullptr;
     int opcode = 0, firstEvent = 0, firstError = 0, major = 2, minor = 0;
+    int xkbOpcode = 0, xkbEvent = 0, xkbError = 0, xkbMajor = XkbMajorVersion, xkbMinor = XkbMinorVersion;
     if (!XQueryExtension(d, "XInputExtension", &opcode, &firstEvent, &firstError) ||
-        XIQueryVersion(d, &major, &minor) != Success)
+        XIQueryVersion(d, &major, &minor) != Success ||
+        !XkbQueryExtension(d, &xkbOpcode, &xkbEvent, &xkbError, &xkbMajor, &xkbMinor))
     {
         XCloseDisplay(d);
         return nullptr;
@@ -225,10 +260,19 @@ hook_handle set_keyboard_hook(keyboard_hook_proc proc)
     XISetMask(bits, XI_RawKeyRelease);
     XIEventMask mask{XIAllMasterDevices, (int)sizeof(bits), bits};
     XISelectEvents(d, DefaultRootWindow(d), &mask, 1);
-    XFlush(d);
 
     // Owned by the handle, as an HHOOK owns its hook; unhook_keyboard frees it.
-    auto* h = new x11_hook{d, opcode, proc, XkbKeysymToModifiers(d, XK_Num_Lock)};
+    auto* h = new x11_hook;
+    h->display = d;
+    h->xiOpcode = opcode;
+    h->xkbEventBase = xkbEvent;
+    h->proc = proc;
+    h->numLockMask = XkbKeysymToModifiers(d, XK_Num_Lock);
+    XkbSelectEventDetails(d, XkbUseCoreKbd, XkbStateNotify, XkbModifierLockMask, XkbModifierLockMask);
+    XkbStateRec state;
+    if (XkbGetState(d, XkbUseCoreKbd, &state) == Success) h->lockedMods = state.locked_mods;
+    XkbGetAutoRepeatRate(d, XkbUseCoreKbd, &h->repeatDelay, &h->repeatInterval);
+    XFlush(d);
     installed = h;
     juce::LinuxEventLoop::registerFdCallback(ConnectionNumber(d), [h](int) { read_events(*h); });
     return h;

@@ -1,5 +1,5 @@
 #include "presets/https_client.h"
-#include "platform/utf8_text.h"
+#include "platform/xml_input.h"
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -429,7 +429,7 @@ std::unique_ptr<juce::XmlElement> get_xml_once(const juce::String& path, const l
     const auto response = https_get(path, host, limits);
     if (!response) return nullptr;
     const auto body = response_body(*response, limits.max_response_bytes);
-    auto root = juce::XmlDocument::parse(platform::utf8_text(body.data(), body.size()));
+    auto root = platform::parse_xml(platform::utf8_text(body.data(), body.size()));
     if (root == nullptr) std::printf("parse fail\n");
     return root;
 }

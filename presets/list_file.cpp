@@ -2,7 +2,7 @@
 #include "platform/file_replace.h"
 #include "platform/program_folder.h"
 #include "platform/ui_language.h"
-#include "platform/utf8_text.h"
+#include "platform/xml_input.h"
 
 namespace
 {
@@ -51,7 +51,7 @@ bool write_list_file(const preset_list& list, const juce::File& file)
 
 int load_list_text(preset_list& list, const juce::String& text, bool english)
 {
-    const auto root = juce::XmlDocument::parse(text);
+    const auto root = platform::parse_xml(text);
     if (root == nullptr || !is_list_root(*root)) return 0;
     list.clear();
     const auto imported = import_suffix();

@@ -1,7 +1,7 @@
 #include "soundboard/hotkey_table.h"
 #include "platform/file_replace.h"
 #include "platform/program_folder.h"
-#include "platform/utf8_text.h"
+#include "platform/xml_input.h"
 
 namespace hotkey
 {
@@ -74,7 +74,7 @@ juce::String hotkey_table::file_text() const
 
 void hotkey_table::add_from_text(const juce::String& text)
 {
-    const auto root = juce::XmlDocument::parse(text);
+    const auto root = platform::parse_xml(text);
     if (root == nullptr) return;
     for (auto* item : root->getChildIterator())
     {

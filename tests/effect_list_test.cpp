@@ -278,3 +278,20 @@ TEST(online_list, reading_a_document)
     EXPECT_EQ(list.count(), 2048);
     EXPECT_EQ(list.name(2047), "n2047_ONLINE");
 }
+
+TEST(list_file, unreadable_files_leave_the_list)
+{
+    temp_folder tmp;
+    preset_list list;
+    list.append("kept" + cn, effect_preset{});
+    const std::string cases[] = {
+        document(category("a" + cn, valid_items(17))).toStdString() + "\xe6", // malformed UTF-8
+        "<?xml version=\"1.0\"?><effect_vk2max_list>\n<?pi?>\nx</effect_vk2max_list>",
+    };
+    for (auto& text : cases)
+    {
+        tmp.file("list.xml").replaceWithData(text.data(), text.size());
+        EXPECT_EQ(load_list_file(list, tmp.file("list.xml"), false), 0);
+        EXPECT_EQ(list.count(), 1);
+    }
+}

@@ -163,7 +163,8 @@ TEST_F(https, chunked_body_with_a_name_split_across_reads)
 
 TEST_F(https, failures_give_nothing)
 {
-    // missing header end, a body that is not XML, a stalled server, an oversized body
+    // missing header end, a body that is not XML, a stalled server, an oversized body, malformed
+    // UTF-8, and a processing instruction amid text that the XML parser would loop on forever
     std::vector<tls_test_server::handler> handlers = {
         answer("HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n" + listXml),
         answer(tls_test_server::response("", "not xml at all")),
@@ -173,6 +174,8 @@ TEST_F(https, failures_give_nothing)
             c.stall();
         },
         answer(tls_test_server::response("", "<a>" + std::string(20000, 'x') + "</a>")),
+        answer(tls_test_server::response("", "<a description=\"\xe6\xb5\"/>\xe6")),
+        answer(tls_test_server::response("", "<?xml version=\"1.0\"?><me>\ne<?x?>\no</me>")),
     };
     auto limits = quick();
     limits.max_response_bytes = 10000;

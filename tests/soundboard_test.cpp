@@ -349,3 +349,55 @@ TEST_F(sound_folder, page_switches_volume_and_import)
     EXPECT_EQ(page->engine().pad_count(), 1);
     EXPECT_TRUE(enum_panel::sound_folder().getChildFile(source.getFile().getFileName()).existsAsFile());
 }
+
+TEST_F(sound_folder, deleting_a_sound_keeps_its_hotkey)
+{
+    add("a.mp3");
+    add("b.mp3");
+    hotkey_table t;
+    t.set(hotkey::keypad(2), "a");
+    ASSERT_TRUE(t.save());
+    enum_panel e;
+    juce::String question;
+    auto answer = [&](int button)
+    {
+        juce::Timer::callAfterDelay(
+            50,
+            [&question, button]
+            {
+                if (auto* w = dynamic_cast<juce::AlertWindow*>(juce::Component::getCurrentlyModalComponent()))
+                {
+                    question = w->getDescription();
+                    w->exitModalState(button);
+                }
+            });
+    };
+    auto delete_a = [&]
+    {
+        for (int i = 0; i < e.pad_count(); ++i)
+            if (e.pad(i).name == "a")
+            {
+                e.pad(i).buttonClicked(&e.pad(i).delete_button());
+                break;
+            }
+        pump_messages();
+    };
+    answer(2); // No
+    delete_a();
+    EXPECT_EQ(question, juce::String(juce::CharPointer_UTF8("提示. 确认删除此特效声吗?")));
+    EXPECT_EQ(e.pad_count(), 2);
+    answer(1); // Yes
+    delete_a();
+    EXPECT_FALSE(enum_panel::sound_file("a").existsAsFile());
+    EXPECT_EQ(e.pad_count(), 1);
+    EXPECT_EQ(e.table().name_of(hotkey::keypad(2)), "a");
+}
+
+TEST(keyboard_hook, without_an_x_server_it_is_not_installed)
+{
+    const juce::String display = juce::SystemStats::getEnvironmentVariable("DISPLAY", {});
+    setenv("DISPLAY", ":987", 1);
+    EXPECT_EQ(platform::set_keyboard_hook([](int, const platform::key_event&) {}), nullptr);
+    EXPECT_FALSE(platform::async_key_down(platform::vk_shift));
+    setenv("DISPLAY", display.toRawUTF8(), 1);
+}

@@ -111,10 +111,20 @@ class player
 
     bool open_output()
     {
+        // Kept open between sounds; opened again only when another output is asked for.
+        const char* asked = std::getenv("RX40_PLAYER_OUTPUT");
+        const std::string spec = asked != nullptr ? asked : "";
+        if (spec != outputSpec)
+        {
+            if (output != nullptr) out123_del(output);
+            output = nullptr;
+            outputFailed = false;
+            outputSpec = spec;
+        }
         if (output != nullptr || outputFailed) return output != nullptr;
         output = out123_new();
         std::string driver, device;
-        if (const char* spec = std::getenv("RX40_PLAYER_OUTPUT"))
+        if (!spec.empty())
         {
             driver = spec;
             const auto colon = driver.find(':');
@@ -224,6 +234,7 @@ class player
     std::atomic<long long> startLatencyUs{-1};
     out123_handle* output = nullptr; // the player thread's
     bool outputFailed = false;
+    std::string outputSpec;
     std::thread worker; // last: starts once everything else is ready
 };
 

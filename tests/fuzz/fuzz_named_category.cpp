@@ -1,10 +1,10 @@
 // The online list's readers on any document: the category reader and the whole-list reader.
-#include "platform/utf8_text.h"
+#include "platform/xml_input.h"
 #include "presets/effect_preset.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const auto root = juce::XmlDocument::parse(platform::utf8_text(data, size));
+    const auto root = platform::parse_xml(platform::utf8_text(data, size));
     effect_preset record;
     read_named_category(root.get(), record, size % 2 == 0);
     if (root != nullptr)

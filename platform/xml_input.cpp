@@ -1,4 +1,4 @@
-#include "platform/utf8_text.h"
+#include "platform/xml_input.h"
 
 namespace platform
 {
@@ -18,5 +18,13 @@ juce::String utf8_file_text(const juce::File& file)
     juce::MemoryBlock bytes;
     if (!file.loadFileAsData(bytes)) return {};
     return utf8_text(bytes.getData(), bytes.getSize());
+}
+
+std::unique_ptr<juce::XmlElement> parse_xml(const juce::String& text)
+{
+    auto rest = text.trimStart();
+    if (rest.startsWith("<?")) rest = rest.fromFirstOccurrenceOf("?>", false, false);
+    if (rest.contains("<?")) return nullptr;
+    return juce::XmlDocument::parse(text);
 }
 } // namespace platform

@@ -1,0 +1,91 @@
+#include "soundboard/mp3_player.h"
+#include <gtest/gtest.h>
+#include <juce_audio_formats/juce_audio_formats.h>
+
+namespace
+{
+const juce::File dist(RX40_DIST_DIR);
+
+struct decoded
+{
+    double seconds = 0, audibleSeconds = 0;
+    float peak = 0;
+};
+
+// Plays FILE at LEVEL through the real library into a WAV file and reads that back.
+decoded play_to_wav(const juce::File& mp3, int level)
+{
+    juce::TemporaryFile wav(".wav");
+    setenv("RX40_PLAYER_OUTPUT", ("wav:" + wav.getFile().getFullPathName()).toRawUTF8(), 1);
+    {
+        mp3_player player;
+        player.bind(dist.getChildFile("libmp3.so"));
+        EXPECT_NE(player.Play, nullptr);
+        player.play(mp3.getFullPathName(), level);
+        // Play returns at once; the sound runs on by itself. Unloading waits for the player.
+        juce::Thread::sleep(200);
+        player.unbind();
+    }
+    unsetenv("RX40_PLAYER_OUTPUT");
+    juce::AudioFormatManager formats;
+    formats.registerBasicFormats();
+    std::unique_ptr<juce::AudioFormatReader> reader(formats.createReaderFor(wav.getFile()));
+    decoded d;
+    if (reader == nullptr) return d;
+    juce::AudioBuffer<float> samples((int)reader->numChannels, (int)reader->lengthInSamples);
+    reader->read(&samples, 0, (int)reader->lengthInSamples, 0, true, true);
+    d.seconds = (double)reader->lengthInSamples / reader->sampleRate;
+    int audible = 0;
+    for (int i = 0; i < samples.getNumSamples(); ++i)
+    {
+        const float v = std::abs(samples.getSample(0, i));
+        d.peak = std::max(d.peak, v);
+        if (v > 0.001f) ++audible;
+    }
+    d.audibleSeconds = audible / reader->sampleRate;
+    return d;
+}
+} // namespace
+
+TEST(mp3_player, decodes_a_sound_to_the_output_at_the_set_level)
+{
+    const auto sweep = dist.getChildFile("sound/sweep.mp3"); // one second of a loud sweep
+    ASSERT_TRUE(sweep.existsAsFile());
+    const auto full = play_to_wav(sweep, 0);
+    EXPECT_NEAR(full.seconds, 1.0, 0.1);
+    EXPECT_GT(full.audibleSeconds, 0.85);
+    EXPECT_GT(full.peak, 0.5f);
+    const auto quieter = play_to_wav(sweep, -600); // -6 dB: half the amplitude
+    EXPECT_NEAR(quieter.peak / full.peak, 0.5, 0.03);
+    EXPECT_EQ(play_to_wav(sweep, -10000).peak, 0.0f);
+}
+
+TEST(mp3_player, calls_are_logged_and_never_block)
+{
+    juce::TemporaryFile log(".log");
+    setenv("RX40_PLAYER_LOG", log.getFile().getFullPathName().toRawUTF8(), 1);
+    setenv("RX40_PLAYER_OUTPUT", "nosuchdriver", 1); // no device: silent playback
+    {
+        mp3_player player;
+        player.bind(dist.getChildFile("libmp3.so"));
+        player.play("/nonexistent/gone.mp3", -3800);
+        player.play(dist.getChildFile("sound/ding.mp3").getFullPathName(), 0);
+        player.stop();
+    }
+    unsetenv("RX40_PLAYER_LOG");
+    unsetenv("RX40_PLAYER_OUTPUT");
+    EXPECT_EQ(log.getFile().loadFileAsString(),
+              "Stop\nLoad /nonexistent/gone.mp3\nSetVolume -3800\nPlay\nStop\nLoad " +
+                  dist.getChildFile("sound/ding.mp3").getFullPathName() + "\nSetVolume 0\nPlay\nStop\n");
+}
+
+TEST(mp3_player, a_missing_library_or_entry_point_skips_its_step)
+{
+    mp3_player player;
+    player.bind(dist.getChildFile("nothing-here.so"));
+    EXPECT_EQ(player.Load, nullptr);
+    player.play("/x.mp3", 0);                       // nothing bound: nothing happens
+    player.bind(dist.getChildFile("devbridge.so")); // a library without the four
+    EXPECT_EQ(player.Play, nullptr);
+    player.play("/x.mp3", 0);
+}
