@@ -225,9 +225,19 @@ TEST_F(sound_folder, hotkeys_play_their_sound)
     t.set(hotkey::keypad(1), "boom");
     t.set(0x00510003, "clap"); // Ctrl+Alt+Q
     t.set(0x00510001, "clap"); // Alt+Q
+    t.set(hotkey::keypad(3), "boom"); // a second code for one sound
     ASSERT_TRUE(t.save());
     enum_panel e;
     bind_fake(e);
+    // The pad shows the first code met in the table's order; both codes play.
+    for (int i = 0; i < e.pad_count(); ++i)
+        if (e.pad(i).name == "boom")
+        {
+            EXPECT_EQ(e.pad(i).code, e.table().first_code_of("boom"));
+        }
+    EXPECT_NE(e.table().first_code_of("boom"), 0);
+    e.handle_key(platform::wm_keydown, 0x63, false, false, false);
+    EXPECT_EQ(player_calls().size(), 4u);
     e.set_volume(1000);
     player_calls().clear();
 
