@@ -61,6 +61,19 @@ struct sound_folder : testing::Test
         f.getParentDirectory().createDirectory();
         f.replaceWithText("not really an mp3");
     }
+    static void save_table(std::initializer_list<std::pair<int, const char*>> entries)
+    {
+        hotkey_table t;
+        for (auto [code, name] : entries)
+            t.set(code, name);
+        ASSERT_TRUE(t.save());
+    }
+    static sound_button& pad_named(enum_panel& e, const juce::String& name)
+    {
+        for (int i = 0; i < e.pad_count(); ++i)
+            if (e.pad(i).name == name) return e.pad(i);
+        throw std::runtime_error(name.toStdString());
+    }
     static void bind_fake(enum_panel& e)
     {
         auto& p = e.player();
@@ -221,20 +234,15 @@ TEST_F(sound_folder, hotkeys_play_their_sound)
 {
     add("boom.mp3");
     add("clap.mp3");
-    hotkey_table t;
-    t.set(hotkey::keypad(1), "boom");
-    t.set(0x00510003, "clap"); // Ctrl+Alt+Q
-    t.set(0x00510001, "clap"); // Alt+Q
-    t.set(hotkey::keypad(3), "boom"); // a second code for one sound
-    ASSERT_TRUE(t.save());
+    // Ctrl+Alt+Q and Alt+Q for clap; a second code (keypad 3) for boom
+    save_table({{hotkey::keypad(1), "boom"},
+                {0x00510003, "clap"},
+                {0x00510001, "clap"},
+                {hotkey::keypad(3), "boom"}});
     enum_panel e;
     bind_fake(e);
     // The pad shows the first code met in the table's order; both codes play.
-    for (int i = 0; i < e.pad_count(); ++i)
-        if (e.pad(i).name == "boom")
-        {
-            EXPECT_EQ(e.pad(i).code, e.table().first_code_of("boom"));
-        }
+    EXPECT_EQ(pad_named(e, "boom").code, e.table().first_code_of("boom"));
     EXPECT_NE(e.table().first_code_of("boom"), 0);
     e.handle_key(platform::wm_keydown, 0x63, false, false, false);
     EXPECT_EQ(player_calls().size(), 4u);
@@ -261,8 +269,7 @@ TEST_F(sound_folder, hotkeys_play_their_sound)
     player_calls().clear();
     e.handle_key(platform::wm_keydown, 0x61, false, false, false);
     EXPECT_TRUE(player_calls().empty());
-    for (int i = 0; i < e.pad_count(); ++i)
-        if (e.pad(i).name == "boom") e.pad(i).name_button().triggerClick();
+    pad_named(e, "boom").name_button().triggerClick();
     pump_messages();
     EXPECT_EQ(player_calls(), played("boom", 0));
 }
@@ -271,16 +278,9 @@ TEST_F(sound_folder, pad_labels_menu_and_takeover)
 {
     add("a.mp3");
     add("b.mp3");
-    hotkey_table t;
-    t.set(hotkey::keypad(5), "a");
-    ASSERT_TRUE(t.save());
+    save_table({{hotkey::keypad(5), "a"}});
     enum_panel e;
-    auto pad = [&](const char* name) -> sound_button&
-    {
-        for (int i = 0; i < e.pad_count(); ++i)
-            if (e.pad(i).name == name) return e.pad(i);
-        throw std::runtime_error(name);
-    };
+    auto pad = [&](const char* name) -> sound_button& { return pad_named(e, name); };
     EXPECT_EQ(pad("a").shortcut_button().getButtonText(), cn + "5");
     EXPECT_EQ(pad("a").name_button().getHeight(), 17);
     EXPECT_EQ(pad("b").name_button().getHeight(), 34);
@@ -364,9 +364,7 @@ TEST_F(sound_folder, deleting_a_sound_keeps_its_hotkey)
 {
     add("a.mp3");
     add("b.mp3");
-    hotkey_table t;
-    t.set(hotkey::keypad(2), "a");
-    ASSERT_TRUE(t.save());
+    save_table({{hotkey::keypad(2), "a"}});
     enum_panel e;
     juce::String question;
     auto answer = [&](int button)
@@ -384,12 +382,8 @@ TEST_F(sound_folder, deleting_a_sound_keeps_its_hotkey)
     };
     auto delete_a = [&]
     {
-        for (int i = 0; i < e.pad_count(); ++i)
-            if (e.pad(i).name == "a")
-            {
-                e.pad(i).buttonClicked(&e.pad(i).delete_button());
-                break;
-            }
+        auto& pad = pad_named(e, "a");
+        pad.buttonClicked(&pad.delete_button());
         pump_messages();
     };
     answer(2); // No
