@@ -140,6 +140,7 @@ left_panel::left_panel(const devbridge_api& api)
     eqPage = std::make_unique<tavri_eq3_set>();
     ledPage = std::make_unique<tavri_led_set>();
     zdyPage = std::make_unique<tavri_zdy_set>();
+    recPage = std::make_unique<record_panel>();
     aboutPage = std::make_unique<tavri_about_set>();
     soundPage = std::make_unique<special_voice_panel>();
     soundPage->setBounds(1008, 0, 382, 574);
@@ -148,6 +149,13 @@ left_panel::left_panel(const devbridge_api& api)
     pages[eq_page] = eqPage.get();
     pages[light_page] = ledPage.get();
     pages[library_page] = zdyPage.get();
+    pages[recorder_page] = recPage.get();
+    hooks.stop_recording = []
+    {
+        if (auto* r = the_recorder()) r->stop_if_recording();
+    };
+    hooks.reopen_audio_device = [] { reopen_shared_audio_device(); };
+    device_hooks().close_audio_device = [] { close_shared_audio_device(); };
     pages[info_page] = aboutPage.get();
     place_pages();
     redraw_info();
@@ -172,6 +180,7 @@ left_panel::~left_panel()
     eqPage.reset();
     ledPage.reset();
     zdyPage.reset();
+    recPage.reset();
     aboutPage.reset();
     soundPage.reset();
 }

@@ -5,6 +5,8 @@
 #include "pages/tavri_eq3_set.h"
 #include "pages/tavri_led_set.h"
 #include "presets/tavri_zdy_set.h"
+#include "recorder/rec_panel.h"
+#include "recorder/shared_audio_device.h"
 #include "skin/image_looks.h"
 #include "skin/skin_controls.h"
 #include "soundboard/special_voice_panel.h"
@@ -69,6 +71,7 @@ class left_panel : public juce::Component,
     tavri_led_set& light() { return *ledPage; }
     tavri_zdy_set& library() { return *zdyPage; }
     special_voice_panel& sound_board() { return *soundPage; }
+    recPanel& recorder() { return recPage->recorder(); }
     int page_code() const { return pageCode; }
     skin_picture& strip() { return statusStrip; }
     skin_picture& picture() { return devicePicture; }
@@ -144,6 +147,7 @@ class left_panel : public juce::Component,
     std::unique_ptr<tavri_eq3_set> eqPage;
     std::unique_ptr<tavri_led_set> ledPage;
     std::unique_ptr<tavri_zdy_set> zdyPage;
+    std::unique_ptr<record_panel> recPage;
     std::unique_ptr<tavri_about_set> aboutPage;
     std::unique_ptr<special_voice_panel> soundPage;
     std::array<juce::Component*, 6> pages{}; // by code: 0 the quick page, 1-5 the others

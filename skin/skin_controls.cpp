@@ -15,7 +15,13 @@ skin_toggle::~skin_toggle()
 
 void skin_toggle::set_folder(const juce::String& folder)
 {
-    look.set_images(folder + "3.png", folder + "4.png", folder + "2.png", folder + "1.png");
+    set_images(folder + "3.png", folder + "4.png", folder + "2.png", folder + "1.png");
+}
+
+void skin_toggle::set_images(const juce::String& over, const juce::String& on, const juce::String& normal,
+                             const juce::String& disabled)
+{
+    look.set_images(over, on, normal, disabled);
     repaint();
 }
 

@@ -11,6 +11,9 @@ class skin_toggle : public juce::ToggleButton
     explicit skin_toggle(const juce::String& folder = {});
     ~skin_toggle() override;
     void set_folder(const juce::String& folder);
+    // Four named images, in the look's order.
+    void set_images(const juce::String& over, const juce::String& on, const juce::String& normal,
+                    const juce::String& disabled);
     // One picture for every state (battery looks).
     void set_single_image(const juce::String& subPath);
 

@@ -22,8 +22,9 @@ decoded play_to_wav(const juce::File& mp3, int level)
         player.bind(dist.getChildFile("libmp3.so"));
         EXPECT_NE(player.Play, nullptr);
         player.play(mp3.getFullPathName(), level);
-        // Play returns at once; the sound runs on by itself. Unloading waits for the player.
-        juce::Thread::sleep(200);
+        // Play returns at once; the sound runs on by itself, and a second after it the player
+        // closes its output, which completes the file.
+        juce::Thread::sleep(2500);
         player.unbind();
     }
     unsetenv("RX40_PLAYER_OUTPUT");

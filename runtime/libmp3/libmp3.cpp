@@ -109,6 +109,13 @@ class player
         }
     }
 
+    void close_output()
+    {
+        if (output != nullptr) out123_del(output);
+        output = nullptr;
+        outputFailed = false;
+    }
+
     bool open_output()
     {
         // Kept open between sounds; opened again only when another output is asked for.
@@ -116,9 +123,7 @@ class player
         const std::string spec = asked != nullptr ? asked : "";
         if (spec != outputSpec)
         {
-            if (output != nullptr) out123_del(output);
-            output = nullptr;
-            outputFailed = false;
+            close_output();
             outputSpec = spec;
         }
         if (output != nullptr || outputFailed) return output != nullptr;
@@ -154,7 +159,16 @@ class player
             clock_type::time_point requested;
             {
                 std::unique_lock<std::mutex> g(lock);
-                wake.wait(g, [&] { return quitting || (playing && generation != played); });
+                const auto ready = [&] { return quitting || (playing && generation != played); };
+                // The device is given back after a second without sound and opened again at
+                // the next Play, so an idle sound board holds no audio device.
+                if (!wake.wait_for(g, std::chrono::seconds(1), ready))
+                {
+                    g.unlock();
+                    close_output();
+                    g.lock();
+                    wake.wait(g, ready);
+                }
                 if (quitting) return;
                 played = gen = generation;
                 path = current;

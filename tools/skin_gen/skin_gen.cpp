@@ -368,6 +368,9 @@ void draw_entry(writer& out, const entry& e)
     const std::array<state, 4> toggleOrder{disabled, normal, over, on};
     if (e.style == "toggle")
         states(toggleOrder, [&](juce::Graphics& g, state s) { draw_button(g, w, h, s, label); });
+    else if (e.style == "rectoggle") // the recorder's sets: 1 over, 2 on, 3 disabled, 4 normal
+        states({over, on, disabled, normal},
+               [&](juce::Graphics& g, state s) { draw_button(g, w, h, s, label); });
     else if (e.style == "offtoggle") // "off" shown as the active state: never lit
         states(toggleOrder,
                [&](juce::Graphics& g, state s) { draw_button(g, w, h, s == on ? normal : s, label); });
