@@ -29,7 +29,7 @@ e2e_start() {
 
     "$work/prog/rx40panel" >"$work/panel.out" 2>&1 &
     panel=$!
-    for _ in $(seq 100); do grep -q "handleMessage\[3\]" "$work/panel.out" 2>/dev/null && break; sleep 0.1; done
+    for _ in $(seq 300); do grep -q "handleMessage\[3\]" "$work/panel.out" 2>/dev/null && break; sleep 0.1; done
     grep -q "handleMessage\[3\]" "$work/panel.out" || fail "the panel never got the device's record"
     local win
     win=$(xdotool search --name "Tavri" | head -1)

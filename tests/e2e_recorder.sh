@@ -18,6 +18,9 @@ record=$(echo $((186 + 80 + 41)) $((328 + 180 + 13)))
 pause=$(echo $((186 + 200 + 41)) $((328 + 180 + 13)))
 save=$(echo $((186 + 440 + 41)) $((328 + 180 + 13)))
 click_at 95 337 # navigation: the recorder
+# Leftovers in "wav" are cleared by a new take.
+mkdir -p "$prog/wav/old"
+touch "$prog/wav/old/x.wav" "$prog/wav/data1.wav"
 click_at $record
 # Something to hear: a metronome into the panel's inputs, so the waveform and files hold sound.
 jack_metro -b 300 >/dev/null 2>&1 &
@@ -39,15 +42,20 @@ line=$(grep '^take frames' "$work/panel.out" | tail -1)
 [ -n "$line" ] || fail "no take was stopped"
 taken=$(echo "$line" | awk '{print $3}') lost=$(echo "$line" | awk '{print $5}')
 [ "$lost" = 0 ] || fail "frames were lost: $line"
+[ "$(find "$prog/wav" -type f | wc -l)" = 2 ] || fail "wav holds more than the take: $(find "$prog/wav")"
 wav=$(ls "$prog"/wav/data*.wav) flac=$(ls "$prog"/wav/data*.flac)
 read -r wav_frames flac_frames <<<"$("$frames_exe" "$wav" "$flac" | tr '\n' ' ')"
 [ "$wav_frames" = "$taken" ] && [ "$flac_frames" = "$taken" ] ||
     fail "frames: callback $taken, wav $wav_frames, flac $flac_frames"
 # About 6 s of recording, 1 s of it paused.
-[ "$taken" -gt $((48000 * 5)) ] && [ "$taken" -lt $((48000 * 8)) ] || fail "unexpected take length $taken"
+[ "$taken" -gt $((48000 * 5)) ] && [ "$taken" -lt $((48000 * 11)) ] || fail "unexpected take length $taken"
 xdotool mousemove 5 5
 sleep 0.3
 [ -n "${E2E_SHOTS:-}" ] && import -window root -crop "1010x636+$X+$Y" "$E2E_SHOTS/recorded.png"
+click_at $((186 + 320 + 41)) $((328 + 180 + 13)) # play: the marker runs over the take
+sleep 1.5
+[ -n "${E2E_SHOTS:-}" ] && import -window root -crop "1010x636+$X+$Y" "$E2E_SHOTS/playing.png"
+click_at $((186 + 320 + 41)) $((328 + 180 + 13)) # and stops
 
 save_as() { # PATH: through the save dialog, then close the outcome box
     click_at $save
@@ -77,4 +85,17 @@ rm "$prog/mp3.so"
 save_as "$work/broken.mp3"
 [ ! -e "$work/broken.mp3" ] || fail "a failed MP3 export left its file"
 [ -n "$tip" ] || fail "no failure box"
+
+# Take files that cannot be made (the "wav" folder is a file now): the take is refused, said so.
+rm -rf "$prog/wav"
+touch "$prog/wav"
+click_at $record
+sleep 1
+[ -n "$(xdotool search --onlyvisible --name '^提示$' 2>/dev/null)" ] || fail "no message for a take that cannot start"
+xdotool key Return
+sleep 0.5
+click_at $record # idle again: this starts (and is refused) once more rather than stopping
+sleep 1
+[ -n "$(xdotool search --onlyvisible --name '^提示$' 2>/dev/null)" ] || fail "the refused take left a take running"
+xdotool key Return
 echo "PASS"
