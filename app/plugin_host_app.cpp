@@ -1,4 +1,6 @@
 #include "app/plugin_host_app.h"
+#include "app/locale_prompt.h"
+#include "device/device_link_listener.h"
 #include "device/ui_para.h"
 #include "platform/program_settings.h"
 #include "platform/quit_signals.h"
@@ -33,6 +35,7 @@ juce::ApplicationProperties* PluginHostApp::properties()
 void PluginHostApp::initialise(const juce::String&)
 {
     device_parameter_lock();
+    device_hooks().after_device_info = [] { locale_prompt(); };
 
     dialogLook.setUsingNativeAlertWindows(true);
     dialogLook.setDefaultSansSerifTypefaceName(juce::CharPointer_UTF8("微软雅黑"));

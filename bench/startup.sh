@@ -11,6 +11,8 @@ for n in $(seq 150 190); do [ -e /tmp/.X$n-lock ] || { display=:$n; break; }; do
 Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display HOME=$work XDG_RUNTIME_DIR=$work RX40_DEVSIM_SOCKET=$work/dev.sock RX40_DEVSIM_DELAY_MS=0
+export LANG=zh_CN.UTF-8 # no locale prompt over the pages
+unset LC_ALL LC_MESSAGES
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 now_us() { echo $(($(date +%s%N) / 1000)); }
 for run in $(seq "$runs"); do

@@ -19,6 +19,9 @@ e2e_prepare() {
 
 e2e_start() {
     export HOME=$work/home XDG_RUNTIME_DIR=$work/run RX40_DEVSIM_SOCKET=$work/dev.sock RX40_DEVSIM_LOG=$work/calls.log
+    # A Chinese (PRC) system: no locale prompt over the page under test.
+    export LANG=zh_CN.UTF-8
+    unset LC_ALL LC_MESSAGES
     mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
     local n display=""
     for n in $(seq 90 140); do [ -e /tmp/.X$n-lock ] || { display=:$n; break; }; done
