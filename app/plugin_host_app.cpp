@@ -51,6 +51,7 @@ void PluginHostApp::initialise(const juce::String&)
     mainWindow = std::make_unique<MainHostWindow>();
     mainWindow->setResizable(false, false);
     mainWindow->setTitleBarHeight(34);
+    trayIcon = std::make_unique<mytrayicon>(mainWindow.get());
 
     instanceListener = std::make_unique<platform::instance_listener>(getApplicationName(),
                                                                      [this] { anotherInstanceStarted({}); });
@@ -60,6 +61,7 @@ void PluginHostApp::initialise(const juce::String&)
 void PluginHostApp::shutdown()
 {
     instanceListener.reset();
+    trayIcon.reset(); // off the notification area first
     mainWindow.reset();
     appProperties.reset();
     juce::LookAndFeel::setDefaultLookAndFeel(nullptr);

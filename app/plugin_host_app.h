@@ -1,5 +1,6 @@
 #pragma once
 #include "app/main_host_window.h"
+#include "app/mytrayicon.h"
 #include "platform/single_instance.h"
 #include "skin/dialog_lookfeel.h"
 #include <juce_data_structures/juce_data_structures.h>
@@ -30,5 +31,6 @@ class PluginHostApp : public juce::JUCEApplication
     std::unique_ptr<juce::ApplicationProperties> appProperties;
     dialog_lookfeel dialogLook;
     std::unique_ptr<MainHostWindow> mainWindow;
+    std::unique_ptr<mytrayicon> trayIcon;
     std::unique_ptr<platform::instance_listener> instanceListener;
 };

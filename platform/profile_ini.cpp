@@ -1,4 +1,5 @@
 #include "platform/profile_ini.h"
+#include <optional>
 
 namespace platform
 {
@@ -37,8 +38,11 @@ juce::StringArray read_lines(const juce::File& file)
 }
 } // namespace
 
-int get_private_profile_int(const juce::String& section, const juce::String& key, int defaultValue,
-                            const juce::File& file)
+namespace
+{
+// The raw value of KEY in SECTION, or nothing when the key is absent.
+std::optional<juce::String> find_value(const juce::String& section, const juce::String& key,
+                                       const juce::File& file)
 {
     bool inSection = false;
     for (auto& line : read_lines(file))
@@ -49,26 +53,39 @@ int get_private_profile_int(const juce::String& section, const juce::String& key
             continue;
         }
         juce::String value;
-        if (inSection && key_of(line, &value).equalsIgnoreCase(key))
-        {
-            // Like Windows: leading digits count ("12abc" is 12), no digits give 0, an empty value the
-            // default.
-            auto text = value.trim();
-            if (text.isEmpty()) return defaultValue;
-            bool negative = text.startsWithChar('-');
-            if (negative) text = text.substring(1);
-            juce::int64 n = 0;
-            for (auto c : text)
-            {
-                if (c < '0' || c > '9') break;
-                n = n * 10 + (c - '0');
-                if (n > 0xffffffffLL) break;
-            }
-            auto result = static_cast<int>(static_cast<juce::uint32>(n));
-            return negative ? -result : result;
-        }
+        if (inSection && key_of(line, &value).equalsIgnoreCase(key)) return value;
     }
-    return defaultValue;
+    return std::nullopt;
+}
+} // namespace
+
+juce::String get_private_profile_string(const juce::String& section, const juce::String& key,
+                                        const juce::String& defaultValue, const juce::File& file)
+{
+    const auto value = find_value(section, key, file);
+    return value ? value->trim().unquoted() : defaultValue;
+}
+
+int get_private_profile_int(const juce::String& section, const juce::String& key, int defaultValue,
+                            const juce::File& file)
+{
+    const auto value = find_value(section, key, file);
+    if (!value) return defaultValue;
+    // Like Windows: leading digits count ("12abc" is 12), no digits give 0, an empty value the
+    // default.
+    auto text = value->trim();
+    if (text.isEmpty()) return defaultValue;
+    bool negative = text.startsWithChar('-');
+    if (negative) text = text.substring(1);
+    juce::int64 n = 0;
+    for (auto c : text)
+    {
+        if (c < '0' || c > '9') break;
+        n = n * 10 + (c - '0');
+        if (n > 0xffffffffLL) break;
+    }
+    auto result = static_cast<int>(static_cast<juce::uint32>(n));
+    return negative ? -result : result;
 }
 
 bool write_private_profile_string(const juce::String& section, const juce::String& key,

@@ -1,5 +1,6 @@
 #include "recorder/shared_audio_device.h"
 #include "device/connected_model.h"
+#include <cstdlib>
 
 namespace
 {
@@ -15,6 +16,9 @@ juce::String device_type(juce::AudioDeviceManager& m)
     juce::ignoreUnused(m);
     return "DirectSound";
 #else
+    // Looking for a running JACK server must not start one (it would take the sound card and
+    // hold up the program's start).
+    setenv("JACK_NO_START_SERVER", "1", 0);
     // The types are scanned here; setting a type before that does nothing.
     for (auto* type : m.getAvailableDeviceTypes())
         if (type->getTypeName() == "JACK")

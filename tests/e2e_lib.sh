@@ -29,6 +29,8 @@ e2e_start() {
     xvfb=$!
     export DISPLAY=$display
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    # What a test needs on the display before the panel starts (a notification area).
+    if declare -F e2e_start_hook >/dev/null; then e2e_start_hook; fi
 
     "$work/prog/rx40panel" >"$work/panel.out" 2>&1 &
     panel=$!

@@ -48,7 +48,7 @@ first=$(sed -n 's|^Load .*/sound/\(.*\)\.mp3$|\1|p' "$RX40_PLAYER_LOG" | head -1
 
 # Keypad 2 for the first pad from its menu, hotkeys on again, then a restart.
 click_at $((pad_x + 71 + 10)) $((pad_y + 17 + 8))
-sleep 0.3
+sleep 0.8
 xdotool key Down Down Down Return
 sleep 0.4
 grep -q 'key="6422528"' "$prog/setting/hotkey.xml" || fail "keypad 2 not in the hotkey file: $(cat "$prog/setting/hotkey.xml")"

@@ -1,29 +1,8 @@
 #include "recorder/rec_panel.h"
 #include "recorder/shared_audio_device.h"
+#include "tests/alert_watch.h"
 #include "tests/fake_devbridge.h"
 #include <gtest/gtest.h>
-
-namespace
-{
-// Closes the next modal box after a moment and keeps its "title. text".
-struct box_watch
-{
-    juce::String seen;
-    void arm()
-    {
-        juce::Timer::callAfterDelay(
-            100,
-            [this]
-            {
-                if (auto* w = dynamic_cast<juce::AlertWindow*>(juce::Component::getCurrentlyModalComponent()))
-                {
-                    seen = w->getDescription();
-                    w->exitModalState(0);
-                }
-            });
-    }
-};
-} // namespace
 
 TEST(recorder_page, without_an_audio_device_and_without_a_take)
 {
@@ -36,8 +15,8 @@ TEST(recorder_page, without_an_audio_device_and_without_a_take)
     EXPECT_FALSE(page.pause_button().isEnabled());
     EXPECT_FALSE(page.save_button().isEnabled());
 
-    box_watch box;
-    box.arm();
+    alert_watch box;
+    box.answer();
     page.record_button().triggerClick();
     pump_messages(300);
     EXPECT_EQ(box.seen, juce::String(juce::CharPointer_UTF8("提示. 录音模块打开声音设备失败!")));
@@ -47,10 +26,10 @@ TEST(recorder_page, without_an_audio_device_and_without_a_take)
 
     // Saving without a take: the FLAC copy and the MP3 export both fail and leave nothing.
     juce::TemporaryFile flac(".flac"), mp3(".mp3");
-    box.arm();
+    box.answer();
     page.save_to(flac.getFile().getFullPathName());
     EXPECT_EQ(box.seen, juce::String(juce::CharPointer_UTF8("消息. 保存失败!")));
-    box.arm();
+    box.answer();
     page.save_to(mp3.getFile().getFullPathName().dropLastCharacters(4)); // ".mp3" is added
     EXPECT_TRUE(box.seen.startsWith(juce::CharPointer_UTF8("错误. 保存mp3文件失败"))) << box.seen;
     EXPECT_FALSE(mp3.getFile().exists());
