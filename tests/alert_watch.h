@@ -1,22 +1,28 @@
 #pragma once
 #include <juce_gui_basics/juce_gui_basics.h>
 
-// Answers the next modal alert a moment after it opens, keeping its "title. message".
-struct alert_watch
+// Answers the next modal alert as soon as it is up, keeping its "title. message". Looks every
+// 50 ms, so a slow step before the alert does not outrun it.
+struct alert_watch : private juce::Timer
 {
     juce::String seen;
-    void answer(int result = 0, int afterMs = 100)
+    ~alert_watch() override { stopTimer(); }
+    void answer(int result = 0)
     {
         seen = {};
-        juce::Timer::callAfterDelay(
-            afterMs,
-            [this, result]
-            {
-                if (auto* w = dynamic_cast<juce::AlertWindow*>(juce::Component::getCurrentlyModalComponent()))
-                {
-                    seen = w->getDescription();
-                    w->exitModalState(result);
-                }
-            });
+        answerWith = result;
+        startTimer(50);
     }
+
+  private:
+    void timerCallback() override
+    {
+        if (auto* w = dynamic_cast<juce::AlertWindow*>(juce::Component::getCurrentlyModalComponent()))
+        {
+            stopTimer();
+            seen = w->getDescription();
+            w->exitModalState(answerWith);
+        }
+    }
+    int answerWith = 0;
 };

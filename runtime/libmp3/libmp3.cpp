@@ -71,8 +71,12 @@ class player
     void play()
     {
         log("Play");
+        // Read here, on the caller's thread: the environment is not safe to read beside a caller
+        // that changes it.
+        const char* asked = std::getenv("RX40_PLAYER_OUTPUT");
         {
             std::lock_guard<std::mutex> g(lock);
+            askedOutput = asked != nullptr ? asked : "";
             ++generation;
             playing = true;
             playRequested = clock_type::now();
@@ -119,8 +123,11 @@ class player
     bool open_output()
     {
         // Kept open between sounds; opened again only when another output is asked for.
-        const char* asked = std::getenv("RX40_PLAYER_OUTPUT");
-        const std::string spec = asked != nullptr ? asked : "";
+        std::string spec;
+        {
+            std::lock_guard<std::mutex> g(lock);
+            spec = askedOutput;
+        }
         if (spec != outputSpec)
         {
             close_output();
@@ -249,7 +256,8 @@ class player
     out123_handle* output = nullptr; // the player thread's
     bool outputFailed = false;
     std::string outputSpec;
-    std::thread worker; // last: starts once everything else is ready
+    std::string askedOutput; // under the lock
+    std::thread worker;      // last: starts once everything else is ready
 };
 
 player& the_player()
