@@ -123,22 +123,22 @@ class player
     bool open_output()
     {
         // Kept open between sounds; opened again only when another output is asked for.
-        std::string spec;
+        std::string wanted;
         {
             std::lock_guard<std::mutex> g(lock);
-            spec = askedOutput;
+            wanted = askedOutput;
         }
-        if (spec != outputSpec)
+        if (wanted != openedOutput)
         {
             close_output();
-            outputSpec = spec;
+            openedOutput = wanted;
         }
         if (output != nullptr || outputFailed) return output != nullptr;
         output = out123_new();
         std::string driver, device;
-        if (!spec.empty())
+        if (!wanted.empty())
         {
-            driver = spec;
+            driver = wanted;
             const auto colon = driver.find(':');
             if (colon != std::string::npos)
             {
@@ -255,7 +255,7 @@ class player
     std::atomic<long long> startLatencyUs{-1};
     out123_handle* output = nullptr; // the player thread's
     bool outputFailed = false;
-    std::string outputSpec;
+    std::string openedOutput;
     std::string askedOutput; // under the lock
     std::thread worker;      // last: starts once everything else is ready
 };
