@@ -4,6 +4,7 @@
 #include "platform/program_folder.h"
 #include "recorder/audio_recorder.h"
 #include "recorder/mp3_export.h"
+#include "tests/fake_audio_device.h"
 #include <chrono>
 #include <cstdio>
 
@@ -15,29 +16,6 @@ double seconds_since(clock_type::time_point t)
     return std::chrono::duration<double>(clock_type::now() - t).count();
 }
 
-struct rate_device : juce::AudioIODevice
-{
-    rate_device() : juce::AudioIODevice("bench", "bench") {}
-    juce::StringArray getOutputChannelNames() override { return {"L", "R"}; }
-    juce::StringArray getInputChannelNames() override { return {"L", "R"}; }
-    juce::Array<double> getAvailableSampleRates() override { return {48000}; }
-    juce::Array<int> getAvailableBufferSizes() override { return {512}; }
-    int getDefaultBufferSize() override { return 512; }
-    juce::String open(const juce::BigInteger&, const juce::BigInteger&, double, int) override { return {}; }
-    void close() override {}
-    bool isOpen() override { return true; }
-    void start(juce::AudioIODeviceCallback*) override {}
-    void stop() override {}
-    bool isPlaying() override { return true; }
-    juce::String getLastError() override { return {}; }
-    int getCurrentBufferSizeSamples() override { return 512; }
-    double getCurrentSampleRate() override { return 48000; }
-    int getCurrentBitDepth() override { return 16; }
-    juce::BigInteger getActiveOutputChannels() const override { return 3; }
-    juce::BigInteger getActiveInputChannels() const override { return 3; }
-    int getOutputLatencyInSamples() override { return 0; }
-    int getInputLatencyInSamples() override { return 0; }
-};
 } // namespace
 
 int main()
@@ -90,7 +68,7 @@ int main()
     juce::AudioThumbnailCache cache(4);
     juce::AudioThumbnail thumbnail(512, formats, cache);
     AudioRecorder recorder(thumbnail);
-    rate_device device;
+    fake_audio_device device;
     recorder.audioDeviceAboutToStart(&device);
     recorder.start_recording(folder.getChildFile("r.wav"), folder.getChildFile("r.flac"));
     std::vector<float> l(512, 0.1f), r(512, -0.1f), o1(512), o2(512);

@@ -1,6 +1,7 @@
 #include "app/locale_prompt.h"
 #include "platform/program_settings.h"
 #include "platform/system_language.h"
+#include "tests/alert_watch.h"
 #include "tests/fake_devbridge.h"
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -34,20 +35,10 @@ TEST(locale_prompt, when_it_asks_and_what_the_answers_do)
     platform::settings_file().getParentDirectory().createDirectory();
     auto shown = [](int language, int answer)
     {
-        bool seen = false;
-        juce::Timer::callAfterDelay(
-            100,
-            [&seen, answer]
-            {
-                if (auto* w = dynamic_cast<juce::AlertWindow*>(juce::Component::getCurrentlyModalComponent()))
-                {
-                    seen = w->getName() == juce::String(juce::CharPointer_UTF8("提示"));
-                    w->exitModalState(answer);
-                }
-            });
+        alert_watch box;
+        box.answer(answer);
         locale_prompt(language);
-        pump_messages(150); // let a timer that found nothing run out
-        return seen;
+        return box.seen.startsWith(juce::CharPointer_UTF8("提示. "));
     };
     platform::settings_file().deleteFile();
     EXPECT_FALSE(shown(0x0804, 0));

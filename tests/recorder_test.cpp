@@ -1,33 +1,9 @@
 #include "recorder/audio_recorder.h"
+#include "tests/fake_audio_device.h"
 #include <gtest/gtest.h>
 
 namespace
 {
-// Just enough of a device for the recorder to read its rate.
-struct fake_device : juce::AudioIODevice
-{
-    double rate;
-    explicit fake_device(double r) : juce::AudioIODevice("fake", "fake"), rate(r) {}
-    juce::StringArray getOutputChannelNames() override { return {"L", "R"}; }
-    juce::StringArray getInputChannelNames() override { return {"L", "R"}; }
-    juce::Array<double> getAvailableSampleRates() override { return {rate}; }
-    juce::Array<int> getAvailableBufferSizes() override { return {512}; }
-    int getDefaultBufferSize() override { return 512; }
-    juce::String open(const juce::BigInteger&, const juce::BigInteger&, double, int) override { return {}; }
-    void close() override {}
-    bool isOpen() override { return true; }
-    void start(juce::AudioIODeviceCallback*) override {}
-    void stop() override {}
-    bool isPlaying() override { return true; }
-    juce::String getLastError() override { return {}; }
-    int getCurrentBufferSizeSamples() override { return 512; }
-    double getCurrentSampleRate() override { return rate; }
-    int getCurrentBitDepth() override { return 16; }
-    juce::BigInteger getActiveOutputChannels() const override { return 3; }
-    juce::BigInteger getActiveInputChannels() const override { return 3; }
-    int getOutputLatencyInSamples() override { return 0; }
-    int getInputLatencyInSamples() override { return 0; }
-};
 
 struct recorder_engine : testing::Test
 {
@@ -51,7 +27,7 @@ struct recorder_engine : testing::Test
     juce::File file(const char* name) const { return folder.getFile().getChildFile(name); }
     void run_device(double rate)
     {
-        fake_device d(rate);
+        fake_audio_device d(rate);
         recorder->audioDeviceAboutToStart(&d);
     }
     // One block whose samples count up from the frames fed so far; returns the outputs.

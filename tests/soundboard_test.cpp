@@ -3,6 +3,7 @@
 #include "soundboard/hotkey_dialog.h"
 #include "soundboard/sound_button.h"
 #include "soundboard/special_voice_panel.h"
+#include "tests/alert_watch.h"
 #include "tests/fake_devbridge.h"
 #include <gtest/gtest.h>
 
@@ -366,31 +367,18 @@ TEST_F(sound_folder, deleting_a_sound_keeps_its_hotkey)
     add("b.mp3");
     save_table({{hotkey::keypad(2), "a"}});
     enum_panel e;
-    juce::String question;
-    auto answer = [&](int button)
-    {
-        juce::Timer::callAfterDelay(
-            50,
-            [&question, button]
-            {
-                if (auto* w = dynamic_cast<juce::AlertWindow*>(juce::Component::getCurrentlyModalComponent()))
-                {
-                    question = w->getDescription();
-                    w->exitModalState(button);
-                }
-            });
-    };
+    alert_watch box;
     auto delete_a = [&]
     {
         auto& pad = pad_named(e, "a");
         pad.buttonClicked(&pad.delete_button());
         pump_messages();
     };
-    answer(2); // No
+    box.answer(2); // No
     delete_a();
-    EXPECT_EQ(question, juce::String(juce::CharPointer_UTF8("提示. 确认删除此特效声吗?")));
+    EXPECT_EQ(box.seen, juce::String(juce::CharPointer_UTF8("提示. 确认删除此特效声吗?")));
     EXPECT_EQ(e.pad_count(), 2);
-    answer(1); // Yes
+    box.answer(1); // Yes
     delete_a();
     EXPECT_FALSE(enum_panel::sound_file("a").existsAsFile());
     EXPECT_EQ(e.pad_count(), 1);
