@@ -2,6 +2,7 @@
 #include "app/locale_prompt.h"
 #include "device/device_link_listener.h"
 #include "device/ui_para.h"
+#include "platform/display.h"
 #include "platform/program_settings.h"
 #include "platform/quit_signals.h"
 #include <cstdio>
@@ -17,8 +18,6 @@ PluginHostApp::PluginHostApp()
 {
     // Diagnostic lines show as they happen, also when standard output is a file.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    // The framework's own hand-over to the running copy does nothing on this system.
-    platform::notify_running_instance(application_name());
 }
 
 const juce::String PluginHostApp::getApplicationName()
@@ -34,6 +33,25 @@ juce::ApplicationProperties* PluginHostApp::properties()
 
 void PluginHostApp::initialise(const juce::String&)
 {
+    if (const auto problem = platform::display_problem(); problem.isNotEmpty())
+    {
+        std::fprintf(stderr, "%s\n", problem.toRawUTF8());
+        setApplicationReturnValue(1);
+        quit();
+        return;
+    }
+    if (!platform::framework_single_instance)
+    {
+        singleInstance = std::make_unique<platform::single_instance>(getApplicationName(),
+                                                                     [this] { anotherInstanceStarted({}); });
+        if (singleInstance->another_copy_runs())
+        {
+            std::printf("rx40panel runs already: its window is shown\n");
+            quit();
+            return;
+        }
+    }
+
     device_parameter_lock();
     device_hooks().after_device_info = [] { locale_prompt(); };
 
@@ -53,14 +71,12 @@ void PluginHostApp::initialise(const juce::String&)
     mainWindow->setTitleBarHeight(34);
     trayIcon = std::make_unique<mytrayicon>(mainWindow.get());
 
-    instanceListener = std::make_unique<platform::instance_listener>(getApplicationName(),
-                                                                     [this] { anotherInstanceStarted({}); });
     platform::on_quit_request([this] { systemRequestedQuit(); });
 }
 
 void PluginHostApp::shutdown()
 {
-    instanceListener.reset();
+    singleInstance.reset();
     trayIcon.reset(); // off the notification area first
     mainWindow.reset();
     appProperties.reset();

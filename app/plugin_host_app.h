@@ -13,7 +13,8 @@ class PluginHostApp : public juce::JUCEApplication
 
     const juce::String getApplicationName() override;
     const juce::String getApplicationVersion() override { return "1.0.0"; }
-    bool moreThanOneInstanceAllowed() override { return false; }
+    // One copy per user; where the framework's lock cannot guarantee that, our own does.
+    bool moreThanOneInstanceAllowed() override { return !platform::framework_single_instance; }
     void initialise(const juce::String& commandLine) override;
     void shutdown() override;
     void anotherInstanceStarted(const juce::String& commandLine) override;
@@ -32,5 +33,5 @@ class PluginHostApp : public juce::JUCEApplication
     dialog_lookfeel dialogLook;
     std::unique_ptr<MainHostWindow> mainWindow;
     std::unique_ptr<mytrayicon> trayIcon;
-    std::unique_ptr<platform::instance_listener> instanceListener;
+    std::unique_ptr<platform::single_instance> singleInstance;
 };

@@ -1,4 +1,5 @@
 #include "app/version_report.h"
+#include "device/device_info.h"
 #include "device/hard_panel.h"
 #include "platform/file_replace.h"
 #include "platform/profile_ini.h"
@@ -12,17 +13,6 @@ namespace
 juce::String u8(const char* text)
 {
     return juce::String(juce::CharPointer_UTF8(text));
-}
-
-// A field of the device information: up to the first zero byte, at most 50 bytes.
-juce::String info_field(const uint8_t* info, int index)
-{
-    if (info == nullptr) return {};
-    const auto* start = reinterpret_cast<const char*>(info + index * 50);
-    size_t n = 0;
-    while (n < 50 && start[n] != 0)
-        ++n;
-    return juce::String::fromUTF8(start, (int)n);
 }
 
 void show_alert(const juce::String& title, const juce::String& text, juce::MessageBoxIconType icon)
@@ -52,7 +42,7 @@ juce::String version_report_text(const version_facts& f, bool english)
     t << "\r\n\r\n" << u8("设备信息:\r\n");
     const char* labels[5] = {"  名字:", "  型号:", "  固件版本:", "  硬件版本:", "  序列号:"};
     for (int i = 0; i < 5; ++i)
-        t << u8(labels[i]) << info_field(f.deviceInfo, i) << "\r\n";
+        t << u8(labels[i]) << device_info_text(f.deviceInfo, (device_info_field)i) << "\r\n";
     t << u8("\r\n驱动信息:\r\n") << u8("  驱动版本:") << f.driverVersion << "\r\n"
       << u8("  设备名字:") << "\r\n";
     t << u8("\r\n系统信息:\r\n") << u8("  系统版本:") << f.versionText << "\r\n"

@@ -1,5 +1,6 @@
 #include "device/hard_panel.h"
 #include "device/connected_model.h"
+#include "device/device_info.h"
 #include "device/my_message.h"
 #include "platform/ui_language.h"
 #include "skin/image_root.h"
@@ -26,13 +27,6 @@ hard_panel*& event_target()
 hard_panel* process_panel = nullptr;
 
 const char* const modeFolders[6] = {"Preset", "game", "Broadcast", "Conference", "sing", "Custom"};
-
-juce::String model_field(const uint8_t* info)
-{
-    const char* field = reinterpret_cast<const char*>(info + 50);
-    const size_t length = strnlen(field, 50);
-    return juce::String(juce::CharPointer_UTF8(field), length);
-}
 
 device_link_hooks hooks;
 } // namespace
@@ -108,6 +102,22 @@ void hard_panel::handleMessage(const juce::Message& message)
 
 void hard_panel::handle_event(int code)
 {
+    // The prompts below run modal loops, which deliver further device events: those wait here
+    // and run in order after the prompt closes, so one prompt is shown at a time.
+    pendingEvents.push_back(code);
+    if (handlingEvent) return;
+    handlingEvent = true;
+    while (!pendingEvents.empty())
+    {
+        const int next = pendingEvents.front();
+        pendingEvents.pop_front();
+        dispatch_event(next);
+    }
+    handlingEvent = false;
+}
+
+void hard_panel::dispatch_event(int code)
+{
     std::printf("handleMessage[%d]\n", code);
     auto& para = record();
     switch (code)
@@ -131,7 +141,7 @@ void hard_panel::handle_event(int code)
         if (api.getDeviceInfo != nullptr)
         {
             api.getDeviceInfo(deviceInfo.data());
-            set_connected_model(model_field(deviceInfo.data()));
+            set_connected_model(device_info_text(deviceInfo.data(), device_info_field::model));
         }
         listener.on_device_connected();
         if (hooks.after_device_info) hooks.after_device_info();

@@ -4,6 +4,7 @@
 #include "device/ui_para.h"
 #include "skin/mode_btn_lookfeel.h"
 #include <array>
+#include <deque>
 #include <juce_gui_basics/juce_gui_basics.h>
 
 // The device link: binds the device library, turns device events into work on the message
@@ -45,6 +46,7 @@ class hard_panel : public juce::Component, public juce::Button::Listener, public
     static void event_callback(int value);
 
   private:
+    void dispatch_event(int code);
     void show_timeout_alert();
 
     device_link_listener& listener;
@@ -55,6 +57,8 @@ class hard_panel : public juce::Component, public juce::Button::Listener, public
     std::array<uint8_t, 20> update1{}, update2{};
     std::array<uint8_t, 1024> update3{};
     int state = not_connected;
+    std::deque<int> pendingEvents;
+    bool handlingEvent = false;
     std::array<mode_btn_lookfeel, 6> looks;
     std::array<std::unique_ptr<juce::ToggleButton>, 6> modeButtons;
 };

@@ -1,16 +1,7 @@
 #include "pages/tavri_about_set.h"
+#include "device/device_info.h"
 #include "skin/image_root.h"
 #include <cstring>
-
-namespace
-{
-// A 50-byte field in the system code page (UTF-8 here), up to its first zero byte.
-juce::String field(const uint8_t* block, int index)
-{
-    const char* text = reinterpret_cast<const char*>(block + index * 50);
-    return juce::String::fromUTF8(text, (int)strnlen(text, 50));
-}
-} // namespace
 
 tavri_about_set::tavri_about_set()
 {
@@ -39,7 +30,8 @@ void tavri_about_set::redraw(const uint8_t* leftBlock, const uint8_t* rightBlock
         // model, serial number, firmware, hardware
         const int order[4] = {1, 4, 2, 3};
         for (int row = 0; row < 4; ++row)
-            labels[(size_t)(column * 4 + row)].setText(b[0] == 0 ? juce::String(" ") : field(b, order[row]),
-                                                       juce::dontSendNotification);
+            labels[(size_t)(column * 4 + row)].setText(
+                b[0] == 0 ? juce::String(" ") : device_info_text(b, (device_info_field)order[row]),
+                juce::dontSendNotification);
     }
 }

@@ -1,5 +1,8 @@
 #include "platform/profile_ini.h"
+#include "platform/code_page.h"
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace platform
 {
@@ -29,13 +32,148 @@ juce::String key_of(const juce::String& line, juce::String* value = nullptr)
     return t.substring(0, eq).trim();
 }
 
-juce::StringArray read_lines(const juce::File& file)
+// The file as lines in its own encoding, so that a write changes one line and keeps every other
+// byte: UTF-16 with its byte-order mark stays UTF-16, and bytes of another code page in other
+// lines are never re-encoded.
+struct ini_document
 {
-    juce::StringArray lines;
-    if (file.existsAsFile()) lines.addLines(file.loadFileAsString());
-    if (!lines.isEmpty() && lines[lines.size() - 1].isEmpty()) lines.remove(lines.size() - 1);
-    return lines;
-}
+    enum encoding
+    {
+        bytes,
+        utf16le,
+        utf16be
+    } kind = bytes;
+    std::string bom;
+    struct line
+    {
+        std::string raw; // as in the file, with its line end
+        juce::String text;
+        bool ended = false;
+    };
+    std::vector<line> lines;
+    std::string eol; // the file's line end, encoded
+
+    size_t unit() const { return kind == bytes ? 1 : 2; }
+
+    uint32_t unit_at(const std::string& s, size_t i) const
+    {
+        const auto b = [&](size_t k) { return (uint32_t)(uint8_t)s[k]; };
+        if (kind == bytes) return b(i);
+        return kind == utf16le ? (b(i) | b(i + 1) << 8) : (b(i) << 8 | b(i + 1));
+    }
+
+    juce::String decode(const std::string& s) const
+    {
+        if (kind == bytes) return code_page_text(s.data(), s.size());
+        juce::String out;
+        for (size_t i = 0; i + 1 < s.size(); i += 2)
+        {
+            uint32_t c = unit_at(s, i);
+            if (c >= 0xD800 && c <= 0xDBFF && i + 3 < s.size())
+            {
+                const uint32_t low = unit_at(s, i + 2);
+                if (low >= 0xDC00 && low <= 0xDFFF)
+                {
+                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                    i += 2;
+                }
+            }
+            out += (c >= 0xD800 && c <= 0xDFFF) || c == 0 ? (juce::juce_wchar)0xFFFD : (juce::juce_wchar)c;
+        }
+        return out;
+    }
+
+    std::string encode(const juce::String& text) const
+    {
+        if (kind == bytes) return text.toStdString();
+        std::string out;
+        auto put = [&](uint32_t u)
+        {
+            const char hi = (char)(u >> 8), lo = (char)(u & 0xFF);
+            out += kind == utf16le ? lo : hi;
+            out += kind == utf16le ? hi : lo;
+        };
+        for (auto c : text)
+        {
+            const auto v = (uint32_t)c;
+            if (v >= 0x10000)
+            {
+                put(0xD800 + ((v - 0x10000) >> 10));
+                put(0xDC00 + ((v - 0x10000) & 0x3FF));
+            }
+            else
+                put(v);
+        }
+        return out;
+    }
+
+    static ini_document read(const juce::File& file)
+    {
+        ini_document d;
+        juce::MemoryBlock block;
+        if (file.existsAsFile()) file.loadFileAsData(block);
+        std::string data((const char*)block.getData(), block.getSize());
+        if (data.compare(0, 2, "\xFF\xFE") == 0)
+            d.kind = utf16le, d.bom = data.substr(0, 2);
+        else if (data.compare(0, 2, "\xFE\xFF") == 0)
+            d.kind = utf16be, d.bom = data.substr(0, 2);
+        else if (data.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            d.bom = data.substr(0, 3);
+        const size_t u = d.unit();
+        size_t start = d.bom.size();
+        for (size_t i = start; i + u <= data.size(); i += u)
+        {
+            if (d.unit_at(data, i) != '\n') continue;
+            d.add(data.substr(start, i + u - start), true);
+            start = i + u;
+        }
+        if (start < data.size()) d.add(data.substr(start), false);
+        d.eol = d.encode("\r\n");
+        if (!d.lines.empty() && d.lines[0].ended && d.lines[0].raw.size() >= 2 * u &&
+            d.unit_at(d.lines[0].raw, d.lines[0].raw.size() - 2 * u) != '\r')
+            d.eol = d.encode("\n");
+        return d;
+    }
+
+    void add(std::string raw, bool ended)
+    {
+        const size_t u = unit();
+        size_t end = raw.size() - (raw.size() % u);
+        if (ended) end -= u;
+        if (ended && end >= u && unit_at(raw, end - u) == '\r') end -= u;
+        lines.push_back({raw, decode(raw.substr(0, end)), ended});
+    }
+
+    // A new line before index AT (the previous line is given its line end if it had none).
+    void insert(size_t at, const juce::String& text)
+    {
+        if (at > 0 && !lines[at - 1].ended)
+        {
+            lines[at - 1].raw += eol;
+            lines[at - 1].ended = true;
+        }
+        lines.insert(lines.begin() + (long)at, {encode(text) + eol, text, true});
+    }
+
+    void replace(size_t index, const juce::String& text)
+    {
+        auto& l = lines[index];
+        const size_t u = unit();
+        size_t end = l.raw.size() - (l.raw.size() % u);
+        if (l.ended) end -= u;
+        if (l.ended && end >= u && unit_at(l.raw, end - u) == '\r') end -= u;
+        l.raw = encode(text) + l.raw.substr(end);
+        l.text = text;
+    }
+
+    std::string bytes_of() const
+    {
+        std::string out = bom;
+        for (auto& l : lines)
+            out += l.raw;
+        return out;
+    }
+};
 } // namespace
 
 namespace
@@ -45,8 +183,9 @@ std::optional<juce::String> find_value(const juce::String& section, const juce::
                                        const juce::File& file)
 {
     bool inSection = false;
-    for (auto& line : read_lines(file))
+    for (auto& l : ini_document::read(file).lines)
     {
+        const auto& line = l.text;
         if (is_section_line(line))
         {
             inSection = section_name_of(line).equalsIgnoreCase(section);
@@ -93,40 +232,42 @@ bool write_private_profile_string(const juce::String& section, const juce::Strin
 {
     if (!file.getParentDirectory().isDirectory()) return false;
 
-    auto lines = read_lines(file);
+    auto doc = ini_document::read(file);
+    const auto& lines = doc.lines;
     int sectionLine = -1, insertAt = -1;
     bool done = false;
-    for (int i = 0; i < lines.size() && !done; ++i)
+    for (int i = 0; i < (int)lines.size() && !done; ++i)
     {
-        if (is_section_line(lines[i]))
+        const auto& text = lines[(size_t)i].text;
+        if (is_section_line(text))
         {
             if (sectionLine >= 0) break; // next section: append to ours
-            if (section_name_of(lines[i]).equalsIgnoreCase(section)) sectionLine = insertAt = i;
+            if (section_name_of(text).equalsIgnoreCase(section)) sectionLine = insertAt = i;
             continue;
         }
         if (sectionLine < 0) continue;
-        if (key_of(lines[i]).equalsIgnoreCase(key))
+        if (key_of(text).equalsIgnoreCase(key))
         {
-            lines.set(i, key_of(lines[i]) + "=" + value);
+            doc.replace((size_t)i, key_of(text) + "=" + value);
             done = true;
         }
-        else if (lines[i].trim().isNotEmpty())
+        else if (text.trim().isNotEmpty())
             insertAt = i;
     }
     if (!done)
     {
         if (sectionLine < 0)
         {
-            lines.add("[" + section + "]");
-            lines.add(key + "=" + value);
+            doc.insert(lines.size(), "[" + section + "]");
+            doc.insert(lines.size(), key + "=" + value);
         }
         else
-            lines.insert(insertAt + 1, key + "=" + value);
+            doc.insert((size_t)insertAt + 1, key + "=" + value);
     }
 
+    const auto bytes = doc.bytes_of();
     juce::TemporaryFile temp(file);
-    if (!temp.getFile().replaceWithText(lines.joinIntoString("\r\n") + "\r\n", false, false, nullptr))
-        return false;
+    if (!temp.getFile().replaceWithData(bytes.data(), bytes.size())) return false;
     return temp.overwriteTargetFileWithTemporary();
 }
 } // namespace platform

@@ -1,76 +1,141 @@
 #include "platform/single_instance.h"
+#include <fcntl.h>
 #include <juce_events/juce_events.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace platform
 {
 namespace
 {
-juce::String socket_path(const juce::String& appName)
+bool private_folder(const juce::File& dir)
 {
-    auto* runtime = std::getenv("XDG_RUNTIME_DIR");
-    juce::File dir =
-        runtime != nullptr && juce::File(runtime).isDirectory() ? juce::File(runtime) : juce::File("/tmp");
-    auto key =
-        appName + "|" + juce::File::getSpecialLocation(juce::File::userHomeDirectory).getFullPathName();
-    return dir
-        .getChildFile("rx40panel-" + juce::String((int)getuid()) + "-" +
-                      juce::String::toHexString(key.hashCode64()))
-        .getFullPathName();
+    struct stat st;
+    return lstat(dir.getFullPathName().toRawUTF8(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == getuid() && (st.st_mode & 077) == 0;
 }
 
 bool fill_address(sockaddr_un& addr, const juce::String& path)
 {
     addr = {};
     addr.sun_family = AF_UNIX;
-    if (path.getNumBytesAsUTF8() >= sizeof(addr.sun_path)) return false;
+    if (path.isEmpty() || path.getNumBytesAsUTF8() >= sizeof(addr.sun_path)) return false;
     std::strcpy(addr.sun_path, path.toRawUTF8());
     return true;
 }
+
+// Connects to a listening copy; -1 when none listens there.
+int connect_to(const juce::String& path)
+{
+    sockaddr_un addr;
+    if (!fill_address(addr, path)) return -1;
+    const int s = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (s < 0) return -1;
+    if (connect(s, (sockaddr*)&addr, sizeof(addr)) != 0)
+    {
+        close(s);
+        return -1;
+    }
+    return s;
+}
 } // namespace
 
-bool notify_running_instance(const juce::String& appName)
+juce::File user_runtime_folder()
 {
-    sockaddr_un addr;
-    if (!fill_address(addr, socket_path(appName))) return false;
-    int s = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (s < 0) return false;
-    bool ok = connect(s, (sockaddr*)&addr, sizeof(addr)) == 0 && send(s, "show", 4, MSG_NOSIGNAL) == 4;
-    close(s);
-    return ok;
+    if (auto* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime == '/')
+        if (juce::File dir(runtime); dir.isDirectory() && access(runtime, W_OK | X_OK) == 0) return dir;
+    const juce::File dir("/tmp/rx40panel-" + juce::String((int)getuid()));
+    mkdir(dir.getFullPathName().toRawUTF8(), 0700);
+    return private_folder(dir) ? dir : juce::File();
 }
 
-instance_listener::instance_listener(const juce::String& appName, std::function<void()> onAnotherStart)
-    : path(socket_path(appName)), callback(std::move(onAnotherStart))
+single_instance::single_instance(const juce::String& appName, std::function<void()> onAnotherStart)
+    : callback(std::move(onAnotherStart))
 {
-    sockaddr_un addr;
-    if (!fill_address(addr, path)) return;
-    fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) return;
-    unlink(path.toRawUTF8());
-    if (bind(fd, (sockaddr*)&addr, sizeof(addr)) != 0 || listen(fd, 4) != 0)
+    const auto dir = user_runtime_folder();
+    if (dir == juce::File()) return; // nowhere private to meet: run unguarded
+    const auto key =
+        appName + "|" + juce::File::getSpecialLocation(juce::File::userHomeDirectory).getFullPathName();
+    const auto base = "rx40panel-" + juce::String::toHexString(key.hashCode64());
+    socketPath = dir.getChildFile(base + ".sock").getFullPathName();
+    lockPath = dir.getChildFile(base + ".lock").getFullPathName();
+
+    if (notify_running_copy())
     {
-        close(fd);
-        fd = -1;
+        otherCopy = true;
         return;
     }
-    juce::LinuxEventLoop::registerFdCallback(fd,
-                                             [this](int listenFd)
+    lockFd = open(lockPath.toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockFd < 0) return;
+    if (flock(lockFd, LOCK_EX | LOCK_NB) != 0)
+    {
+        // A copy holds the lock but does not listen yet (it is starting): give it a moment.
+        close(lockFd);
+        lockFd = -1;
+        for (int i = 0; i < 50 && !otherCopy; ++i)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            otherCopy = notify_running_copy();
+        }
+        // A live copy holds the lock either way: this start ends.
+        otherCopy = true;
+        return;
+    }
+    if (!listen()) otherCopy = notify_running_copy();
+}
+
+single_instance::~single_instance()
+{
+    if (listenFd >= 0)
+    {
+        juce::LinuxEventLoop::unregisterFdCallback(listenFd);
+        close(listenFd);
+        unlink(socketPath.toRawUTF8()); // ours: we hold the lock
+    }
+    if (lockFd >= 0) close(lockFd);
+}
+
+bool single_instance::notify_running_copy() const
+{
+    const int s = connect_to(socketPath);
+    if (s < 0) return false;
+    const bool sent = send(s, "show", 4, MSG_NOSIGNAL) == 4;
+    close(s);
+    return sent;
+}
+
+bool single_instance::listen()
+{
+    sockaddr_un addr;
+    if (!fill_address(addr, socketPath)) return false;
+    // Only a copy holding the lock gets here, so a socket file left is a dead copy's, unless a
+    // copy from before the lock still listens on it: never take that one's socket away.
+    if (const int live = connect_to(socketPath); live >= 0)
+    {
+        close(live);
+        return false;
+    }
+    unlink(socketPath.toRawUTF8());
+    listenFd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (listenFd < 0) return true;
+    if (bind(listenFd, (sockaddr*)&addr, sizeof(addr)) != 0 || ::listen(listenFd, 4) != 0)
+    {
+        close(listenFd);
+        listenFd = -1;
+        return true; // runs, without hearing later starts
+    }
+    juce::LinuxEventLoop::registerFdCallback(listenFd,
+                                             [this](int fd)
                                              {
-                                                 int c = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+                                                 const int c = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
                                                  if (c < 0) return;
                                                  close(c);
                                                  if (callback) callback();
                                              });
-}
-
-instance_listener::~instance_listener()
-{
-    if (fd < 0) return;
-    juce::LinuxEventLoop::unregisterFdCallback(fd);
-    close(fd);
-    unlink(path.toRawUTF8());
+    return true;
 }
 } // namespace platform

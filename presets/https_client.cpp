@@ -73,9 +73,6 @@ bool stop_asked(const https_limits& limits)
 // finishes in the background and frees its result.
 struct resolution
 {
-    std::mutex lock;
-    std::condition_variable done;
-    bool finished = false;
     addrinfo* result = nullptr;
     ~resolution()
     {
@@ -87,7 +84,7 @@ std::shared_ptr<resolution> resolve(const list_host& host, const https_limits& l
 {
     auto r = std::make_shared<resolution>();
     const std::string name = host.name.toStdString(), port = std::to_string(host.port);
-    std::thread(
+    const bool finished = run_with_time_limit(
         [r, name, port]
         {
             addrinfo hints{};
@@ -96,16 +93,10 @@ std::shared_ptr<resolution> resolve(const list_host& host, const https_limits& l
             hints.ai_flags = AI_NUMERICSERV;
             addrinfo* found = nullptr;
             if (::getaddrinfo(name.c_str(), port.c_str(), &hints, &found) != 0) found = nullptr;
-            std::lock_guard<std::mutex> g(r->lock);
             r->result = found;
-            r->finished = true;
-            r->done.notify_all();
-        })
-        .detach();
-    std::unique_lock<std::mutex> g(r->lock);
-    while (!r->done.wait_for(g, std::chrono::milliseconds(slice_ms), [&] { return r->finished; }))
-        if (stop_asked(limits)) return nullptr;
-    return r->result != nullptr ? r : nullptr;
+        },
+        limits.connect_timeout_ms, limits.should_stop);
+    return finished && r->result != nullptr ? r : nullptr;
 }
 
 // Non-blocking connect to the first address, waiting at most the connect time-out.
@@ -295,6 +286,32 @@ struct sigpipe_guard
 };
 } // namespace
 
+bool run_with_time_limit(std::function<void()> blocking_call, int time_limit_ms,
+                         const std::function<bool()>& should_stop)
+{
+    struct state
+    {
+        std::mutex lock;
+        std::condition_variable done;
+        bool finished = false;
+    };
+    auto shared = std::make_shared<state>();
+    std::thread(
+        [shared, call = std::move(blocking_call)]
+        {
+            call();
+            std::lock_guard<std::mutex> g(shared->lock);
+            shared->finished = true;
+            shared->done.notify_all();
+        })
+        .detach();
+    const auto deadline = clock_type::now() + std::chrono::milliseconds(juce::jmax(0, time_limit_ms));
+    std::unique_lock<std::mutex> g(shared->lock);
+    while (!shared->done.wait_for(g, std::chrono::milliseconds(slice_ms), [&] { return shared->finished; }))
+        if ((should_stop && should_stop()) || clock_type::now() >= deadline) return false;
+    return true;
+}
+
 list_hosts parse_list_hosts(const juce::String& text, const list_hosts& defaults)
 {
     list_hosts h = defaults;
@@ -428,15 +445,20 @@ std::unique_ptr<juce::XmlElement> get_xml_once(const juce::String& path, const l
 {
     const auto response = https_get(path, host, limits);
     if (!response) return nullptr;
-    const auto body = response_body(*response, limits.max_response_bytes);
-    auto root = platform::parse_xml(platform::utf8_text(body.data(), body.size()));
+    auto root = xml_of_body(response_body(*response, limits.max_response_bytes));
     if (root == nullptr) std::printf("parse fail\n");
     return root;
+}
+
+std::unique_ptr<juce::XmlElement> xml_of_body(const std::string& body)
+{
+    return platform::parse_xml(platform::utf8_text(body.data(), body.size()));
 }
 
 std::unique_ptr<juce::XmlElement> fetch_xml(const juce::String& path, const list_hosts& hosts,
                                             const https_limits& limits)
 {
     if (auto root = get_xml_once(path, hosts.server, limits)) return root;
+    if (stop_asked(limits)) return nullptr; // a stop ends the fetch, not only the attempt
     return get_xml_once(path, hosts.fallback, limits);
 }

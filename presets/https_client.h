@@ -27,7 +27,7 @@ list_hosts parse_list_hosts(const juce::String& text, const list_hosts& defaults
 
 struct https_limits
 {
-    int connect_timeout_ms = 5000;
+    int connect_timeout_ms = 5000;         // for the name look-up, and again for the connection
     int read_timeout_ms = 15000;           // longest wait for the next bytes
     int total_timeout_ms = 120000;         // for the whole response, so a trickling server ends too
     size_t max_response_bytes = 32u << 20; // a 2048-preset list is under 6 MiB
@@ -48,6 +48,15 @@ std::string dechunk(const std::string& body);
 // handshake, write, read, time-out, size).
 std::optional<std::string> https_get(const juce::String& path, const list_host& host,
                                      const https_limits& limits);
+
+// The document of a response body from the network: nothing when it is refused or malformed.
+std::unique_ptr<juce::XmlElement> xml_of_body(const std::string& body);
+
+// Runs a call that nothing can interrupt (a name look-up) on a helper thread and waits for it at
+// most TIME_LIMIT_MS, or until SHOULD_STOP says so. False when it did not finish in time; the
+// helper then finishes in the background, so the call must own what it touches.
+bool run_with_time_limit(std::function<void()> blocking_call, int time_limit_ms,
+                         const std::function<bool()>& should_stop);
 
 // One attempt against one host, and the fetch that falls back to the second host once.
 std::unique_ptr<juce::XmlElement> get_xml_once(const juce::String& path, const list_host& host,

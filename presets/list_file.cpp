@@ -8,7 +8,12 @@ namespace
 {
 juce::String attribute_text(const juce::String& name)
 {
-    return name.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;").replace("\"", "&quot;");
+    // Only text our own reader takes back: a name is never the reason the file is refused.
+    return platform::valid_text(name)
+        .replace("&", "&amp;")
+        .replace("<", "&lt;")
+        .replace(">", "&gt;")
+        .replace("\"", "&quot;");
 }
 
 void append_items(juce::MemoryOutputStream& text, const effect_preset& p, int first, int last)

@@ -88,11 +88,13 @@ int export_mp3(const juce::String& inputPath, const juce::String& outputPath)
 
     int value = 0;
     getConfigure(15, &value);
-    while (processFrame() == 0)
+    int step = 0;
+    while ((step = processFrame()) == 0)
     {
     }
-    closeCoder();
+    // A write that failed (a full disk) leaves a cut file: a failure, not "the end".
+    const bool complete = closeCoder() == 0 && step > 0;
     endCoder();
     platform::free_library(library);
-    return 0;
+    return complete ? 0 : -1;
 }

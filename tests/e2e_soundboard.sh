@@ -55,8 +55,10 @@ grep -q 'key="6422528"' "$prog/setting/hotkey.xml" || fail "keypad 2 not in the 
 click_at $((board_x + 90 + 22)) $((22 + 14)) # the on switch
 [ "$(sed -n 's/^texiaofast=//p' "$prog/setting/set.ini" | tr -d '\r')" = 1 ] || fail "texiaofast not 1"
 
+# From here the player picks its own output, as on a user's machine (here: none, so silence).
 kill -TERM "$panel"
 wait "$panel" 2>/dev/null
+unset RX40_PLAYER_OUTPUT
 "$prog/rx40panel" >"$work/panel2.out" 2>&1 &
 panel=$!
 for _ in $(seq 100); do grep -q "handleMessage\[3\]" "$work/panel2.out" 2>/dev/null && break; sleep 0.1; done
@@ -65,4 +67,10 @@ focus_other
 xdotool key KP_2
 settle
 [ "$(cat "$RX40_PLAYER_LOG")" = "$(played "$first" -3800)" ] || fail "keypad 2 after a restart: $(cat "$RX40_PLAYER_LOG")"
+for _ in 1 2 3; do
+    xdotool key KP_1
+    sleep 1.5 # past the second after which the player gives its output back
+done
+kill -0 "$panel" 2>/dev/null || fail "the panel died playing with the default output: $(tail -5 "$work/panel2.out")"
+[ "$(grep -c '^Play$' "$RX40_PLAYER_LOG")" = 4 ] || fail "expected four plays: $(cat "$RX40_PLAYER_LOG")"
 echo "PASS"

@@ -1,4 +1,5 @@
 #include "device/connected_model.h"
+#include "device/device_info.h"
 #include "device/hard_panel.h"
 #include "pages/left_panel.h"
 #include "tests/fake_devbridge.h"
@@ -97,6 +98,47 @@ TEST_F(device_link, device_information_sets_the_model_and_runs_the_locale_prompt
     fire(2);
     EXPECT_EQ(connected_model(), juce::String::repeatedString("M", 50));
     EXPECT_EQ(localePrompts, 2);
+
+    // 50 bytes, not 50 characters: sixteen three-byte characters and the first two bytes of a
+    // seventeenth fill the field, and the firmware field after it stays out of the name.
+    const juce::String ce(juce::CharPointer_UTF8("\xe6\xb5\x8b"));
+    std::string field;
+    for (int i = 0; i < 17; ++i)
+        field += "\xe6\xb5\x8b";
+    std::memcpy(fake.info.data() + 50, field.data(), 50);
+    std::memcpy(fake.info.data() + 100, "FW1.0", 6);
+    fire(2);
+    EXPECT_EQ(connected_model(), juce::String::repeatedString(ce, 16) + juce::String::charToString(0xFFFD));
+    EXPECT_EQ(device_info_text(panel->device_info(), device_info_field::firmware), "FW1.0");
+}
+
+TEST_F(device_link, events_during_a_prompt_wait_until_it_closes)
+{
+    make(fake.api());
+    int open = 0, mostOpen = 0;
+    std::vector<int> statesAtPrompt;
+    device_hooks().after_device_info = [&]
+    {
+        ++localePrompts;
+        mostOpen = std::max(mostOpen, ++open);
+        statesAtPrompt.push_back(panel->connection_state());
+        if (localePrompts == 1)
+        {
+            // Unplugged and plugged in again while the first prompt is open.
+            fake.callback(1);
+            fake.callback(7);
+            fake.callback(2);
+        }
+        // The prompt's modal loop delivers messages as the real one does.
+        juce::MessageManager::getInstance()->runDispatchLoopUntil(200);
+        --open;
+    };
+    fire(2);
+    EXPECT_EQ(mostOpen, 1);
+    EXPECT_EQ(localePrompts, 2);
+    EXPECT_EQ(statesAtPrompt, (std::vector<int>{hard_panel::connected, hard_panel::connected}));
+    EXPECT_EQ(parent.calls, calls({"connected", "lost", "connecting", "connected"}));
+    EXPECT_EQ(panel->connection_state(), hard_panel::connected);
 }
 
 TEST_F(device_link, wireless_link_and_battery)

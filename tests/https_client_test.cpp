@@ -163,8 +163,9 @@ TEST_F(https, chunked_body_with_a_name_split_across_reads)
 
 TEST_F(https, failures_give_nothing)
 {
-    // missing header end, a body that is not XML, a stalled server, an oversized body, malformed
-    // UTF-8, and a processing instruction amid text that the XML parser would loop on forever
+    // missing header end, a body that is not XML, a stalled server, an oversized body, an entity
+    // defined in terms of itself, and a processing instruction amid text that the XML parser
+    // would loop on forever
     std::vector<tls_test_server::handler> handlers = {
         answer("HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n" + listXml),
         answer(tls_test_server::response("", "not xml at all")),
@@ -174,7 +175,7 @@ TEST_F(https, failures_give_nothing)
             c.stall();
         },
         answer(tls_test_server::response("", "<a>" + std::string(20000, 'x') + "</a>")),
-        answer(tls_test_server::response("", "<a description=\"\xe6\xb5\"/>\xe6")),
+        answer(tls_test_server::response("", "<!DOCTYPE a [<!ENTITY a \"&a;&a;\">]><a>&a;</a>")),
         answer(tls_test_server::response("", "<?xml version=\"1.0\"?><me>\ne<?x?>\no</me>")),
     };
     auto limits = quick();
@@ -259,4 +260,33 @@ TEST_F(https, an_attempt_gives_up_when_asked)
     // No read time-out is set short here: only the request to stop ends the wait.
     EXPECT_EQ(get_xml_once("/x", local(server->port()), limits), nullptr);
     asker.join();
+}
+
+TEST_F(https, a_stop_ends_the_fetch_without_trying_the_fallback)
+{
+    auto stalled = serve([](tls_connection& c) { c.stall(); });
+    auto fallback = serve(answer(tls_test_server::response("", listXml)));
+    std::atomic<bool> stop{false};
+    https_limits limits;
+    limits.should_stop = [&] { return stop.load(); };
+    std::thread asker(
+        [&]
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            stop = true;
+        });
+    EXPECT_EQ(fetch_xml("/x", {local(stalled->port()), local(fallback->port())}, limits), nullptr);
+    asker.join();
+    EXPECT_EQ(fallback->connections(), 0);
+}
+
+TEST(https_resolver, a_look_up_that_never_answers_is_given_up)
+{
+    // Name look-ups cannot be interrupted: the wait for one ends at its time limit or at a stop.
+    auto hung = [] { std::this_thread::sleep_for(std::chrono::seconds(3)); };
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(run_with_time_limit(hung, 300, nullptr));
+    EXPECT_FALSE(run_with_time_limit(hung, 60000, [] { return true; }));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_TRUE(run_with_time_limit([] {}, 300, nullptr));
 }

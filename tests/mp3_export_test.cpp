@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <juce_audio_formats/juce_audio_formats.h>
 #include <mpg123.h>
+#include <unistd.h>
 
 namespace
 {
@@ -93,6 +94,31 @@ TEST_F(mp3_export, failures)
     EXPECT_TRUE(export_log_file().loadFileAsString().contains("detect config return value:-2"))
         << export_log_file().loadFileAsString();
     notWav.deleteFile();
+}
+
+TEST_F(mp3_export, an_output_that_cannot_be_written_whole_fails)
+{
+    use_library("mp3.so");
+    write_wav(wav.getFile(), 96000);
+    // A full disk: the file opens, the writes fail (through a link, so nothing removes the device).
+    juce::TemporaryFile full(".mp3");
+    ASSERT_TRUE(juce::File("/dev/full").createSymbolicLink(full.getFile(), true));
+    EXPECT_EQ(export_mp3(wav.getFile().getFullPathName(), full.getFile().getFullPathName()), -1);
+    // A folder where no file can be made, whoever runs the test; and a read-only one for a user.
+    EXPECT_EQ(export_mp3(wav.getFile().getFullPathName(), "/proc/take.mp3"), -1);
+    if (geteuid() != 0)
+    {
+        juce::TemporaryFile folder;
+        ASSERT_TRUE(folder.getFile().createDirectory());
+        folder.getFile().setReadOnly(true);
+        EXPECT_EQ(export_mp3(wav.getFile().getFullPathName(),
+                             folder.getFile().getChildFile("take.mp3").getFullPathName()),
+                  -1);
+        folder.getFile().setReadOnly(false);
+        folder.getFile().deleteRecursively();
+    }
+    // The encoder is left ready for the next export.
+    EXPECT_EQ(export_mp3(wav.getFile().getFullPathName(), mp3.getFile().getFullPathName()), 0);
 }
 
 TEST_F(mp3_export, a_library_lacking_an_entry_point_fails)

@@ -1,4 +1,5 @@
 #include "soundboard/mp3_player.h"
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <juce_audio_formats/juce_audio_formats.h>
 
@@ -89,4 +90,71 @@ TEST(mp3_player, a_missing_library_or_entry_point_skips_its_step)
     player.bind(dist.getChildFile("devbridge.so")); // a library without the four
     EXPECT_EQ(player.Play, nullptr);
     player.play("/x.mp3", 0);
+}
+
+namespace
+{
+// The output the player has open, from the library's own report.
+std::string player_output(mp3_player& player, const juce::File& sound)
+{
+    player.play(sound.getFullPathName(), -10000);
+    juce::Thread::sleep(400);
+    auto* lib = dlopen(dist.getChildFile("libmp3.so").getFullPathName().toRawUTF8(), RTLD_NOW | RTLD_NOLOAD);
+    auto* name = lib != nullptr ? reinterpret_cast<const char* (*)()>(dlsym(lib, "OutputName")) : nullptr;
+    std::string result = name != nullptr ? name() : "(no report)";
+    if (lib != nullptr) dlclose(lib);
+    player.stop();
+    return result;
+}
+
+bool alsa_card_listed()
+{
+    juce::StringArray lines;
+    lines.addLines(juce::File("/proc/asound/cards").loadFileAsString());
+    for (auto& l : lines)
+        if (juce::CharacterFunctions::isDigit(l.trimStart()[0])) return true;
+    return false;
+}
+} // namespace
+
+TEST(mp3_player, picks_an_output_that_is_there_and_never_probes)
+{
+    // As on a user's machine: no output asked for.
+    unsetenv("RX40_PLAYER_OUTPUT");
+    unsetenv("PULSE_SERVER");
+    juce::TemporaryFile runtime;
+    runtime.getFile().getChildFile("pulse").createDirectory();
+    runtime.getFile().getChildFile("pulse/native").replaceWithText("a stale socket file: nobody answers");
+    setenv("XDG_RUNTIME_DIR", runtime.getFile().getFullPathName().toRawUTF8(), 1);
+    const auto ding = dist.getChildFile("sound/ding.mp3");
+    mp3_player player;
+    player.bind(dist.getChildFile("libmp3.so"));
+    if (!alsa_card_listed() &&
+        !juce::File("/dev/shm/jack_default_" + juce::String((int)getuid()) + "_0").exists())
+    {
+        // Nothing here to play on: silence, and the player still answers.
+        EXPECT_EQ(player_output(player, ding), "");
+        EXPECT_EQ(player_output(player, ding), "");
+    }
+
+    // A JACK server that runs: the player joins it (and never starts one of its own).
+    if (juce::File("/usr/bin/jackd").existsAsFile())
+    {
+        setenv("JACK_DEFAULT_SERVER", "rx40playertest", 1);
+        juce::ChildProcess jack;
+        ASSERT_TRUE(jack.start(juce::StringArray{"jackd", "-n", "rx40playertest", "--no-realtime", "-d",
+                                                 "dummy", "-r", "48000", "-p", "512", "-C", "2", "-P", "2"},
+                               0));
+        for (int i = 0;
+             i < 50 &&
+             !juce::File("/dev/shm/jack_rx40playertest_" + juce::String((int)getuid()) + "_0").exists();
+             ++i)
+            juce::Thread::sleep(100);
+        juce::Thread::sleep(1200); // past the idle second: the next Play chooses again
+        EXPECT_EQ(player_output(player, ding), "jack");
+        jack.kill();
+        unsetenv("JACK_DEFAULT_SERVER");
+    }
+    player.unbind();
+    unsetenv("XDG_RUNTIME_DIR");
 }

@@ -58,3 +58,42 @@ TEST_F(ini_file, write_creates_the_file_but_not_its_folder)
     EXPECT_FALSE(platform::write_private_profile_string("sset", "mode", "1", missing));
     EXPECT_FALSE(missing.getParentDirectory().exists());
 }
+
+TEST_F(ini_file, a_write_keeps_the_file_s_encoding)
+{
+    auto bytes = [](const juce::File& f)
+    {
+        juce::MemoryBlock b;
+        f.loadFileAsData(b);
+        return std::string((const char*)b.getData(), b.getSize());
+    };
+    auto utf16le = [](const std::u16string& text)
+    {
+        std::string out = "\xFF\xFE";
+        for (auto c : text)
+            out += {(char)(c & 0xFF), (char)(c >> 8)};
+        return out;
+    };
+    struct
+    {
+        const char* what;
+        std::string before, after;
+    } cases[] = {
+        {"UTF-16 LE with a byte-order mark",
+         utf16le(u"; \u9EA6\u514B\u98CE\r\n[pset]\r\nlanguage=1\r\n[sset]\r\nmode=3\r\n"),
+         utf16le(u"; \u9EA6\u514B\u98CE\r\n[pset]\r\nlanguage=0\r\n[sset]\r\nmode=3\r\ntexiaoVol=40\r\n")},
+        {"GBK bytes in another line", "; \xC4\xE3\xBA\xC3\r\n[pset]\r\nlanguage=1\r\n[sset]\r\nmode=3",
+         "; \xC4\xE3\xBA\xC3\r\n[pset]\r\nlanguage=0\r\n[sset]\r\nmode=3\r\ntexiaoVol=40\r\n"},
+        {"UTF-8 with a byte-order mark and LF line ends", "\xEF\xBB\xBF[pset]\nlanguage=1\n",
+         "\xEF\xBB\xBF[pset]\nlanguage=0\n[sset]\ntexiaoVol=40\n"},
+    };
+    for (auto& c : cases)
+    {
+        file.replaceWithData(c.before.data(), c.before.size());
+        EXPECT_EQ(platform::get_private_profile_int("pset", "language", 1, file), 1) << c.what;
+        ASSERT_TRUE(platform::write_private_profile_string("pset", "language", "0", file)) << c.what;
+        ASSERT_TRUE(platform::write_private_profile_string("sset", "texiaoVol", "40", file)) << c.what;
+        EXPECT_EQ(bytes(file), c.after) << c.what;
+        EXPECT_EQ(platform::get_private_profile_int("sset", "texiaoVol", 50, file), 40) << c.what;
+    }
+}

@@ -135,7 +135,8 @@ TEST(hotkey_file, reading)
         {"no full stop: an empty name", "<hotkey><item file=\"gI1X\" key=\"7\"/></hotkey>", 1, 7, ""},
         {"atoi rules", "<hotkey><item file=\"3.gI1X\" key=\" 12abc\"/></hotkey>", 1, 12, "abc"},
         {"not a document", "<hotkey><item", 0, 0, ""},
-        {"malformed UTF-8", std::string("<hotkey><item file=\"3.gI1X\" key=\"1\"/></hotkey>\xe6"), 0, 0, ""},
+        {"a stray byte is repaired, the rest read",
+         std::string("<hotkey><item file=\"3.gI1X\" key=\"1\"/></hotkey>\xe6"), 1, 1, "abc"},
     };
     for (auto& c : cases)
     {

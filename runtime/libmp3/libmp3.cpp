@@ -4,6 +4,14 @@
 //
 // Environment: RX40_PLAYER_LOG names a file that gets one line per call; RX40_PLAYER_OUTPUT
 // ("driver" or "driver:device", for example "wav:/tmp/out.wav") picks the output module.
+//
+// Otherwise the output is chosen, never probed blindly: libout123's own search tries every
+// module in turn, and on a machine without a sound server or card it reaches PortAudio, whose
+// ALSA back end frees ALSA's process-wide configuration while the panel's audio device uses it
+// (a crash); its JACK module may also start a server. So only an output that is there is opened:
+// a PulseAudio or PipeWire server (its socket answers), a running JACK server (its socket
+// answers), an ALSA card (listed in /proc/asound/cards), in that order; with none, the sound is
+// decoded silently.
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -11,11 +19,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <mpg123.h>
 #include <mutex>
 #include <out123.h>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #define PLAYER_EXPORT extern "C" __attribute__((visibility("default")))
@@ -46,6 +58,69 @@ std::string utf8_of(const char16_t* text)
     return out;
 }
 
+bool socket_answers(const std::string& path)
+{
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof(addr.sun_path)) return false;
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    const int s = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (s < 0) return false;
+    const bool ok = connect(s, (sockaddr*)&addr, sizeof(addr)) == 0;
+    close(s);
+    return ok;
+}
+
+bool alsa_card_present()
+{
+    std::ifstream cards("/proc/asound/cards");
+    std::string line;
+    while (std::getline(cards, line))
+    {
+        const auto first = line.find_first_not_of(' ');
+        if (first != std::string::npos && line[first] >= '0' && line[first] <= '9') return true;
+    }
+    return false;
+}
+
+// What the environment says about sound servers; read on the caller's thread.
+struct output_environment
+{
+    std::string asked, pulseServer, runtimeDir, jackServer;
+
+    static output_environment current()
+    {
+        auto get = [](const char* name)
+        {
+            const char* v = std::getenv(name);
+            return std::string(v != nullptr ? v : "");
+        };
+        return {get("RX40_PLAYER_OUTPUT"), get("PULSE_SERVER"), get("XDG_RUNTIME_DIR"),
+                get("JACK_DEFAULT_SERVER")};
+    }
+    bool operator==(const output_environment& o) const
+    {
+        return asked == o.asked && pulseServer == o.pulseServer && runtimeDir == o.runtimeDir &&
+               jackServer == o.jackServer;
+    }
+    bool operator!=(const output_environment& o) const { return !(*this == o); }
+
+    // "driver" or "driver:device" entries, best first.
+    std::vector<std::string> outputs() const
+    {
+        if (!asked.empty()) return {asked};
+        std::vector<std::string> found;
+        if (!pulseServer.empty() || (!runtimeDir.empty() && socket_answers(runtimeDir + "/pulse/native")))
+            found.push_back("pulse");
+        const auto jackSocket = "/dev/shm/jack_" +
+                                (jackServer.empty() ? std::string("default") : jackServer) + "_" +
+                                std::to_string(getuid()) + "_0";
+        if (socket_answers(jackSocket)) found.push_back("jack");
+        if (alsa_card_present()) found.push_back("alsa");
+        return found;
+    }
+};
+
 class player
 {
   public:
@@ -73,10 +148,10 @@ class player
         log("Play");
         // Read here, on the caller's thread: the environment is not safe to read beside a caller
         // that changes it.
-        const char* asked = std::getenv("RX40_PLAYER_OUTPUT");
+        auto environment = output_environment::current();
         {
             std::lock_guard<std::mutex> g(lock);
-            askedOutput = asked != nullptr ? asked : "";
+            askedEnvironment = std::move(environment);
             ++generation;
             playing = true;
             playRequested = clock_type::now();
@@ -99,6 +174,11 @@ class player
         gain = hundredthsOfDecibel <= -10000 ? 0.0f : (float)std::pow(10.0, hundredthsOfDecibel / 2000.0);
     }
     long long last_start_latency_us() const { return startLatencyUs; }
+    std::string output_name()
+    {
+        std::lock_guard<std::mutex> g(lock);
+        return openedName;
+    }
 
   private:
     void log(const std::string& line)
@@ -118,42 +198,47 @@ class player
         if (output != nullptr) out123_del(output);
         output = nullptr;
         outputFailed = false;
+        std::lock_guard<std::mutex> g(lock);
+        openedName.clear();
     }
 
     bool open_output()
     {
-        // Kept open between sounds; opened again only when another output is asked for.
-        std::string wanted;
+        // Kept open between sounds; chosen again when it was closed or the environment changed.
+        output_environment wanted;
         {
             std::lock_guard<std::mutex> g(lock);
-            wanted = askedOutput;
+            wanted = askedEnvironment;
         }
-        if (wanted != openedOutput)
+        if (wanted != openedEnvironment)
         {
             close_output();
-            openedOutput = wanted;
+            openedEnvironment = wanted;
         }
         if (output != nullptr || outputFailed) return output != nullptr;
-        output = out123_new();
-        std::string driver, device;
-        if (!wanted.empty())
+        for (const auto& entry : wanted.outputs())
         {
-            driver = wanted;
+            std::string driver = entry, device;
             const auto colon = driver.find(':');
             if (colon != std::string::npos)
             {
                 device = driver.substr(colon + 1);
                 driver.resize(colon);
             }
-        }
-        if (output == nullptr || out123_open(output, driver.empty() ? nullptr : driver.c_str(),
-                                             device.empty() ? nullptr : device.c_str()) != OUT123_OK)
-        {
-            if (output != nullptr) out123_del(output);
+            output = out123_new();
+            if (output == nullptr) break;
+            out123_param2(output, OUT123_ADD_FLAGS, OUT123_QUIET, 0, nullptr);
+            if (out123_open(output, driver.c_str(), device.empty() ? nullptr : device.c_str()) == OUT123_OK)
+            {
+                std::lock_guard<std::mutex> g(lock);
+                openedName = entry;
+                return true;
+            }
+            out123_del(output);
             output = nullptr;
-            outputFailed = true; // no device: decode silently from now on
         }
-        return output != nullptr;
+        outputFailed = true; // no output: decode silently until it is chosen again
+        return false;
     }
 
     void run()
@@ -255,9 +340,10 @@ class player
     std::atomic<long long> startLatencyUs{-1};
     out123_handle* output = nullptr; // the player thread's
     bool outputFailed = false;
-    std::string openedOutput;
-    std::string askedOutput; // under the lock
-    std::thread worker;      // last: starts once everything else is ready
+    output_environment openedEnvironment;
+    output_environment askedEnvironment; // under the lock
+    std::string openedName;              // under the lock
+    std::thread worker;                  // last: starts once everything else is ready
 };
 
 player& the_player()
@@ -286,6 +372,14 @@ PLAYER_EXPORT int SetVolume(int hundredthsOfDecibel)
 {
     the_player().set_volume(hundredthsOfDecibel);
     return 0;
+}
+// The output in use ("pulse", "jack", "alsa" or what RX40_PLAYER_OUTPUT asked for); empty while
+// none is open (silent, or idle).
+PLAYER_EXPORT const char* OutputName()
+{
+    static thread_local std::string name;
+    name = the_player().output_name();
+    return name.c_str();
 }
 // Microseconds from the last Play to its first decoded samples handed to the output; -1 before.
 PLAYER_EXPORT long long LastStartLatencyMicros()

@@ -1,5 +1,7 @@
 // MP3 encoder entry points on LAME: item 1 is a 16-bit PCM WAV input, item 2 the MP3 output,
-// item 15 reads the bit rate. MPGE_processFrame encodes one step at a time until the end.
+// item 15 reads the bit rate. MPGE_processFrame encodes one step at a time until the end (1), or
+// returns -1 when the output could not be written; MPGE_closeCoder returns non-zero when the file
+// could not be completed, so a full disk is never taken for a finished file.
 // Settings: constant 128 kbit/s, LAME quality 5, with the LAME/Info tag so decoders know the
 // exact length.
 #include <cstdint>
@@ -84,7 +86,7 @@ struct encoder
     wav_input input;
     FILE* output = nullptr;
     lame_t lame = nullptr;
-    bool finished = false;
+    bool finished = false, failed = false;
     std::vector<short> pcm;
     std::vector<unsigned char> mp3;
 
@@ -96,6 +98,7 @@ struct encoder
         if (lame != nullptr) lame_close(lame);
         lame = nullptr;
         finished = false;
+        failed = false;
     }
     int detect()
     {
@@ -118,8 +121,14 @@ struct encoder
     {
         return bytes >= 0 && std::fwrite(mp3.data(), 1, (size_t)bytes, output) == (size_t)bytes;
     }
+    int fail()
+    {
+        failed = finished = true;
+        return -1;
+    }
     int process()
     {
+        if (failed) return -1;
         if (lame == nullptr || finished) return 1;
         const int frames = input.read(pcm, frames_per_step);
         if (frames > 0)
@@ -128,13 +137,28 @@ struct encoder
                 input.channels == 1
                     ? lame_encode_buffer(lame, pcm.data(), pcm.data(), frames, mp3.data(), (int)mp3.size())
                     : lame_encode_buffer_interleaved(lame, pcm.data(), frames, mp3.data(), (int)mp3.size());
-            if (!write(bytes)) finished = true;
-            return finished ? 1 : 0;
+            return write(bytes) ? 0 : fail();
         }
-        write(lame_encode_flush(lame, mp3.data(), (int)mp3.size()));
+        if (!write(lame_encode_flush(lame, mp3.data(), (int)mp3.size()))) return fail();
         lame_mp3_tags_fid(lame, output); // the length tag in the first frame
+        if (std::fflush(output) != 0 || std::ferror(output)) return fail();
         finished = true;
         return 1;
+    }
+    // 0 when the whole file is on disk.
+    int close()
+    {
+        while (lame != nullptr && !finished)
+            process();
+        input.close();
+        bool ok = !failed && lame != nullptr;
+        if (output != nullptr)
+        {
+            ok = std::fflush(output) == 0 && !std::ferror(output) && ok;
+            ok = std::fclose(output) == 0 && ok;
+        }
+        output = nullptr;
+        return ok ? 0 : -1;
     }
 };
 
@@ -187,13 +211,7 @@ MPGE_EXPORT int MPGE_processFrame()
 
 MPGE_EXPORT int MPGE_closeCoder()
 {
-    auto& c = coder();
-    while (c.lame != nullptr && !c.finished)
-        c.process();
-    c.input.close();
-    if (c.output != nullptr) std::fclose(c.output);
-    c.output = nullptr;
-    return 0;
+    return coder().close();
 }
 
 MPGE_EXPORT int MPGE_endCoder()

@@ -1,0 +1,10 @@
+#include "platform/code_page.h"
+#include "platform/xml_input.h"
+
+namespace platform
+{
+juce::String code_page_text(const char* bytes, size_t size)
+{
+    return utf8_text(bytes, size);
+}
+} // namespace platform
