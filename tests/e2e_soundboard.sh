@@ -68,7 +68,7 @@ xdotool key KP_2
 settle
 [ "$(cat "$RX40_PLAYER_LOG")" = "$(played "$first" -3800)" ] || fail "keypad 2 after a restart: $(cat "$RX40_PLAYER_LOG")"
 for _ in 1 2 3; do
-    xdotool key KP_1
+    xdotool key KP_2
     sleep 1.5 # past the second after which the player gives its output back
 done
 kill -0 "$panel" 2>/dev/null || fail "the panel died playing with the default output: $(tail -5 "$work/panel2.out")"
