@@ -5,6 +5,7 @@
 #include "platform/display.h"
 #include "platform/program_settings.h"
 #include "platform/quit_signals.h"
+#include "platform/user_settings.h"
 #include <cstdio>
 
 juce::String PluginHostApp::application_name()
@@ -18,6 +19,16 @@ PluginHostApp::PluginHostApp()
 {
     // Diagnostic lines show as they happen, also when standard output is a file.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+}
+
+juce::PropertiesFile::Options PluginHostApp::properties_options()
+{
+    juce::PropertiesFile::Options options;
+    options.applicationName = "TAVRIRX4";
+    options.filenameSuffix = "settings";
+    options.osxLibrarySubFolder = "Preferences";
+    options.folderName = platform::properties_folder_name();
+    return options;
 }
 
 const juce::String PluginHostApp::getApplicationName()
@@ -59,12 +70,8 @@ void PluginHostApp::initialise(const juce::String&)
     dialogLook.setDefaultSansSerifTypefaceName(juce::CharPointer_UTF8("微软雅黑"));
     juce::LookAndFeel::setDefaultLookAndFeel(&dialogLook);
 
-    juce::PropertiesFile::Options options;
-    options.applicationName = "TAVRIRX4";
-    options.filenameSuffix = "settings";
-    options.osxLibrarySubFolder = "Preferences";
     appProperties = std::make_unique<juce::ApplicationProperties>();
-    appProperties->setStorageParameters(options);
+    appProperties->setStorageParameters(properties_options());
 
     mainWindow = std::make_unique<MainHostWindow>();
     mainWindow->setResizable(false, false);

@@ -24,6 +24,8 @@ class PluginHostApp : public juce::JUCEApplication
     MainHostWindow* window() { return mainWindow.get(); }
     // The per-user properties of the running application; null outside it.
     static juce::ApplicationProperties* properties();
+    // Where the per-user properties file lives and how it is written.
+    static juce::PropertiesFile::Options properties_options();
 
     // "Tavri控制面板PRO" when [pset] profession is 1, else "Tavri控制面板".
     static juce::String application_name();

@@ -51,3 +51,18 @@ TEST(main_window, width_toggle_close_and_update_messages)
     }
     juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
 }
+
+TEST(main_window, per_user_properties_go_where_linux_users_look_for_settings)
+{
+    const auto home = juce::File::getSpecialLocation(juce::File::userHomeDirectory);
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(PluginHostApp::properties_options().getDefaultFile(),
+              home.getChildFile(".config/TAVRIRX4.settings"));
+    setenv("XDG_CONFIG_HOME", "/tmp/rx40-config", 1);
+    EXPECT_EQ(PluginHostApp::properties_options().getDefaultFile(),
+              juce::File("/tmp/rx40-config/TAVRIRX4.settings"));
+    setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    EXPECT_EQ(PluginHostApp::properties_options().getDefaultFile(),
+              home.getChildFile(".config/TAVRIRX4.settings"));
+    unsetenv("XDG_CONFIG_HOME");
+}

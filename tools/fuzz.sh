@@ -8,7 +8,7 @@ build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-60}
 command -v clang++ >/dev/null || { echo "needs clang: apt-get install -y clang libclang-rt-14-dev"; exit 2; }
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRX40_FUZZ=ON
-targets="fuzz_para_category fuzz_named_category fuzz_response_body fuzz_dechunk"
+targets="fuzz_para_category fuzz_named_category fuzz_xml_readers fuzz_response_body fuzz_dechunk"
 # shellcheck disable=SC2086
 cmake --build "$build" --target $targets
 
@@ -16,7 +16,9 @@ seed() { # TARGET: a few valid inputs to start from
     local dir=$build/corpus/$1
     mkdir -p "$dir"
     case $1 in
-    fuzz_*category) cp "$root/tests/data/online_list.xml" "$dir/list.xml" ;;
+    fuzz_*category | fuzz_xml_readers)
+        cp "$root/tests/data/online_list.xml" "$dir/list.xml"
+        cp "$root/tests/data/hostile/"*.xml "$dir/" ;; # every input that once broke a reader
     fuzz_response_body)
         printf 'HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabc' >"$dir/plain"
         printf 'HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n0\r\n\r\n' >"$dir/chunked"
@@ -30,7 +32,10 @@ mkdir -p "$build/crashes"
 for t in $targets; do
     seed "$t"
     echo "== $t for ${seconds}s"
-    if ! "$build/tests/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    # XML: the markup dictionary, and inputs long enough for deep nesting (100,000 levels).
+    extra=()
+    case $t in fuzz_*category | fuzz_xml_readers) extra=(-dict="$root/tests/fuzz/xml.dict" -max_len=400000) ;; esac
+    if ! "$build/tests/fuzz/$t" "${extra[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$build/crashes/$t-" -print_final_stats=1 "$build/corpus/$t" 2>"$build/$t.log"; then
         echo "   FOUND a failure: see $build/$t.log and $build/crashes/"
         status=1
