@@ -46,6 +46,8 @@ bool acceptable_markup(const char* p)
                 quote = *q;
             else if (*q == '>')
                 break;
+            else if (*q == '<')
+                return false; // markup inside a tag: the parser's view of it is not ours
         }
         if (*q == 0) return false;
         if (p[1] == '/')
