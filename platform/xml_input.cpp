@@ -22,6 +22,9 @@ bool acceptable_markup(const char* p)
         if (end == nullptr) return false;
         p = end + 2;
     }
+    // Anywhere after the declaration, even where the scan below would see a value or a comment:
+    // on malformed text the parser's idea of where those end can differ from ours.
+    if (std::strstr(p, "<?") != nullptr) return false;
     int depth = 0;
     while ((p = std::strchr(p, '<')) != nullptr)
     {
@@ -40,6 +43,7 @@ bool acceptable_markup(const char* p)
         {
             if (quote != 0)
             {
+                if (*q == '<') return false; // not allowed in a value, and a sign of confusion
                 if (*q == quote) quote = 0;
             }
             else if (*q == '"' || *q == '\'')

@@ -83,13 +83,14 @@ TEST(hostile_input, nesting_is_bounded_and_declarations_refused)
     { return juce::String::repeatedString("<a>", levels) + juce::String::repeatedString("</a>", levels); };
     EXPECT_NE(platform::parse_xml(nested(platform::max_xml_depth)), nullptr);
     EXPECT_EQ(platform::parse_xml(nested(platform::max_xml_depth + 1)), nullptr);
-    // Siblings and self-closed elements do not add depth; markup in comments, CDATA and
-    // attribute values is not markup.
-    EXPECT_NE(platform::parse_xml("<a>" + juce::String::repeatedString("<b/><c x='<d>'></c>", 5000) +
+    // Siblings and self-closed elements do not add depth; markup in comments and CDATA is not
+    // markup.
+    EXPECT_NE(platform::parse_xml("<a>" + juce::String::repeatedString("<b/><c x='d>'></c>", 5000) +
                                   "<!-- <e><e><e> --><![CDATA[<f><f>]]></a>"),
               nullptr);
-    for (auto text : {"<a><!ENTITY x \"y\"></a>", "<!DOCTYPE a><a/>", "<a x='1'", "<a><!-- never closed",
-                      "<a><m\ne<?x?>o</a>" /* a tag that swallows a processing instruction */})
+    for (auto text :
+         {"<a><!ENTITY x \"y\"></a>", "<!DOCTYPE a><a/>", "<a x='1'", "<a><!-- never closed", "<a x='<b>'/>",
+          "<a><m\ne<?x?>o</a>" /* a tag that swallows a processing instruction */})
         EXPECT_EQ(platform::parse_xml(text), nullptr) << text;
 }
 
