@@ -1,5 +1,5 @@
 #include "platform/code_page.h"
-#include "platform/xml_input.h"
+#include "platform/utf8_text.h"
 
 namespace platform
 {

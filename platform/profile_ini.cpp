@@ -128,20 +128,27 @@ struct ini_document
             start = i + u;
         }
         if (start < data.size()) d.add(data.substr(start), false);
-        d.eol = d.encode("\r\n");
-        if (!d.lines.empty() && d.lines[0].ended && d.lines[0].raw.size() >= 2 * u &&
-            d.unit_at(d.lines[0].raw, d.lines[0].raw.size() - 2 * u) != '\r')
-            d.eol = d.encode("\n");
+        // New lines end as the first line does; CR LF in a file without one.
+        const bool lf = !d.lines.empty() && d.lines[0].ended &&
+                        d.lines[0].raw.size() - d.text_end(d.lines[0].raw, true) == u;
+        d.eol = d.encode(lf ? "\n" : "\r\n");
         return d;
     }
 
-    void add(std::string raw, bool ended)
+    // Where the text of RAW ends: before its CR LF or LF, and before a stray odd byte.
+    size_t text_end(const std::string& raw, bool ended) const
     {
         const size_t u = unit();
         size_t end = raw.size() - (raw.size() % u);
         if (ended) end -= u;
         if (ended && end >= u && unit_at(raw, end - u) == '\r') end -= u;
-        lines.push_back({raw, decode(raw.substr(0, end)), ended});
+        return end;
+    }
+
+    void add(std::string raw, bool ended)
+    {
+        auto text = decode(raw.substr(0, text_end(raw, ended)));
+        lines.push_back({std::move(raw), std::move(text), ended});
     }
 
     // A new line before index AT (the previous line is given its line end if it had none).
@@ -158,11 +165,7 @@ struct ini_document
     void replace(size_t index, const juce::String& text)
     {
         auto& l = lines[index];
-        const size_t u = unit();
-        size_t end = l.raw.size() - (l.raw.size() % u);
-        if (l.ended) end -= u;
-        if (l.ended && end >= u && unit_at(l.raw, end - u) == '\r') end -= u;
-        l.raw = encode(text) + l.raw.substr(end);
+        l.raw = encode(text) + l.raw.substr(text_end(l.raw, l.ended));
         l.text = text;
     }
 

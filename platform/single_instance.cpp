@@ -73,15 +73,12 @@ single_instance::single_instance(const juce::String& appName, std::function<void
     if (lockFd < 0) return;
     if (flock(lockFd, LOCK_EX | LOCK_NB) != 0)
     {
-        // A copy holds the lock but does not listen yet (it is starting): give it a moment.
+        // A live copy holds the lock, so this start ends either way; one that is still starting
+        // gets a moment to listen, so that its window is shown.
         close(lockFd);
         lockFd = -1;
-        for (int i = 0; i < 50 && !otherCopy; ++i)
-        {
+        for (int i = 0; i < 50 && !notify_running_copy(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            otherCopy = notify_running_copy();
-        }
-        // A live copy holds the lock either way: this start ends.
         otherCopy = true;
         return;
     }

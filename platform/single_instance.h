@@ -28,6 +28,7 @@ class single_instance
 
   private:
     bool notify_running_copy() const;
+    // Listens on the socket; false only when another copy already listens there.
     bool listen();
 
     juce::String socketPath, lockPath;

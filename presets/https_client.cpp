@@ -1,4 +1,5 @@
 #include "presets/https_client.h"
+#include "platform/utf8_text.h"
 #include "platform/xml_input.h"
 #include <arpa/inet.h>
 #include <cerrno>

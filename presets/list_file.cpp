@@ -2,6 +2,7 @@
 #include "platform/file_replace.h"
 #include "platform/program_folder.h"
 #include "platform/ui_language.h"
+#include "platform/utf8_text.h"
 #include "platform/xml_input.h"
 
 namespace

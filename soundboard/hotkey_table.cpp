@@ -1,6 +1,7 @@
 #include "soundboard/hotkey_table.h"
 #include "platform/file_replace.h"
 #include "platform/program_folder.h"
+#include "platform/utf8_text.h"
 #include "platform/xml_input.h"
 
 namespace hotkey

@@ -1,6 +1,7 @@
 // Every input that ever broke one of the readers, fed to each of them on every run: the list
 // file, the online list and the hotkey file. Files named "refused-*" must be refused whole;
 // "kept-*" files must be read, with every bad character as U+FFFD.
+#include "platform/utf8_text.h"
 #include "platform/xml_input.h"
 #include "presets/https_client.h"
 #include "presets/list_file.h"

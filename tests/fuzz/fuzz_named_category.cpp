@@ -1,4 +1,5 @@
 // The online list's readers on any document: the category reader and the whole-list reader.
+#include "platform/utf8_text.h"
 #include "platform/xml_input.h"
 #include "presets/effect_preset.h"
 

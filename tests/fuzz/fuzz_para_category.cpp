@@ -1,4 +1,5 @@
 // The list file's reader on any category element.
+#include "platform/utf8_text.h"
 #include "platform/xml_input.h"
 #include "presets/effect_preset.h"
 

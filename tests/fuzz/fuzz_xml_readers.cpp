@@ -1,5 +1,6 @@
 // The three readers of untrusted XML on the same bytes: the list file, the online list and the
 // hotkey file.
+#include "platform/utf8_text.h"
 #include "platform/xml_input.h"
 #include "presets/https_client.h"
 #include "presets/list_file.h"
