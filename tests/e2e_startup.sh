@@ -1,6 +1,7 @@
 #!/bin/bash
-# Start-up where the other tests never are: without an X display, and a second start by a user
-# who is not root while another user's lock file lies in the machine-wide temporary folder.
+# Start-up where the other tests never are: without an X display, a second start by a user who
+# is not root while another user's lock file lies in the machine-wide temporary folder, and the
+# locale prompt of a system that is not Chinese while the device is unplugged and plugged in.
 . "$(dirname "$0")/e2e_lib.sh"
 e2e_prepare "$1"
 prog=$work/prog
@@ -71,4 +72,28 @@ kill -TERM $panel
 wait $panel
 status=$?
 [ $status = 0 ] || fail "exit status $status"
+
+# A system that is not Chinese gets the locale prompt after the device's information; unplugging
+# and plugging in again while it is open shows the next prompt only after this one is closed.
+prompts() { xdotool search --onlyvisible --name '^提示$' 2>/dev/null | wc -l; }
+LANG=en_US.UTF-8 "${run_as[@]}" "$prog/rx40panel" >"$work/prompt.out" 2>&1 &
+panel=$!
+for _ in $(seq 100); do [ "$(prompts)" = 1 ] && break; sleep 0.1; done
+[ "$(prompts)" = 1 ] || fail "no locale prompt on an English system: $(cat "$work/prompt.out")"
+"$prog/rx40-devsim" disconnect && "$prog/rx40-devsim" connect KQ3 || fail "devsim"
+sleep 1.5
+[ "$(prompts)" = 1 ] || fail "$(prompts) prompts open at once"
+grep -q 'handleMessage\[1\]' "$work/prompt.out" && fail "the unplug was handled inside the open prompt"
+[ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/locale_prompt.png"
+answer_prompt() { xdotool search --onlyvisible --name '^提示$' | head -1 | xargs -r -I{} xdotool windowfocus {} key Escape; }
+answer_prompt
+for _ in $(seq 50); do grep -q 'handleMessage\[1\]' "$work/prompt.out" && break; sleep 0.1; done
+grep -q 'handleMessage\[1\]' "$work/prompt.out" || fail "the unplug was never handled after the prompt"
+for _ in $(seq 50); do [ "$(prompts)" = 1 ] && break; sleep 0.1; done
+[ "$(prompts)" = 1 ] || fail "no second prompt after the device came back"
+answer_prompt
+sleep 0.5
+[ "$(prompts)" = 0 ] || fail "a prompt is still open"
+kill -TERM $panel
+wait $panel
 echo "PASS"
