@@ -1,5 +1,6 @@
 #include "platform/xml_input.h"
 #include "platform/utf8_text.h"
+#include <cctype>
 
 namespace platform
 {
@@ -10,7 +11,31 @@ bool starts(const char* p, const char* prefix)
     return std::strncmp(p, prefix, std::strlen(prefix)) == 0;
 }
 
-// One pass over the markup, without recursion: declarations, processing instructions and depth.
+// A predefined entity or a character reference at P ('&'). The parser treats anything else as an
+// entity to expand, and has read past its buffer doing so.
+bool valid_reference(const char* p)
+{
+    for (const char* named : {"amp;", "lt;", "gt;", "quot;", "apos;"})
+        if (starts(p + 1, named)) return true;
+    if (p[1] != '#') return false;
+    const char* q = p + 2;
+    const bool hex = *q == 'x' || *q == 'X';
+    if (hex) ++q;
+    const char* digits = q;
+    while (hex ? std::isxdigit((unsigned char)*q) : std::isdigit((unsigned char)*q))
+        ++q;
+    return q > digits && q - digits <= (hex ? 8 : 10) && *q == ';';
+}
+
+bool references_ok(const char* from, const char* to)
+{
+    for (const char* a = from; (a = (const char*)std::memchr(a, '&', (size_t)(to - a))) != nullptr; ++a)
+        if (!valid_reference(a)) return false;
+    return true;
+}
+
+// One pass over the markup, without recursion: declarations, processing instructions, references
+// and depth.
 bool acceptable_markup(const char* p)
 {
     while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n')
@@ -25,14 +50,16 @@ bool acceptable_markup(const char* p)
     // on malformed text the parser's idea of where those end can differ from ours.
     if (std::strstr(p, "<?") != nullptr) return false;
     int depth = 0;
+    const char* text = p; // where the text before the next tag starts
     while ((p = std::strchr(p, '<')) != nullptr)
     {
+        if (!references_ok(text, p)) return false;
         if (starts(p, "<!--") || starts(p, "<![CDATA["))
         {
             const bool comment = p[2] == '-';
             const char* end = std::strstr(p + (comment ? 4 : 9), comment ? "-->" : "]]>");
             if (end == nullptr) return false;
-            p = end + 3;
+            p = text = end + 3;
             continue;
         }
         if (p[1] == '!') return false; // DOCTYPE, ENTITY and the like
@@ -52,14 +79,14 @@ bool acceptable_markup(const char* p)
             else if (*q == '<')
                 return false; // markup inside a tag: the parser's view of it is not ours
         }
-        if (*q == 0) return false;
+        if (*q == 0 || !references_ok(p, q)) return false;
         if (p[1] == '/')
             --depth;
         else if (q[-1] != '/' && ++depth > max_xml_depth)
             return false;
-        p = q + 1;
+        p = text = q + 1;
     }
-    return true;
+    return references_ok(text, text + std::strlen(text));
 }
 
 void make_valid(juce::XmlElement& root)

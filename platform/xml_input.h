@@ -12,6 +12,8 @@ constexpr int max_xml_depth = 32;
 // - elements nested deeper than max_xml_depth (the parser recurses once per level);
 // - a processing instruction after the XML declaration (the parser never ends on one inside an
 //   element followed by text);
+// - an "&" that is not a predefined entity or a character reference (the parser expands it as
+//   markup and has read past its buffer);
 // - "<" inside a tag or an attribute value (on such text the parser's idea of where a tag ends
 //   differs from the check's, and it has read past its buffer or never ended).
 // Character references to code points UTF-8 cannot carry come out as U+FFFD.

@@ -89,9 +89,11 @@ TEST(hostile_input, nesting_is_bounded_and_declarations_refused)
     EXPECT_NE(platform::parse_xml("<a>" + juce::String::repeatedString("<b/><c x='d>'></c>", 5000) +
                                   "<!-- <e><e><e> --><![CDATA[<f><f>]]></a>"),
               nullptr);
-    for (auto text :
-         {"<a><!ENTITY x \"y\"></a>", "<!DOCTYPE a><a/>", "<a x='1'", "<a><!-- never closed", "<a x='<b>'/>",
-          "<a><m\ne<?x?>o</a>" /* a tag that swallows a processing instruction */})
+    // Predefined entities and character references only.
+    EXPECT_NE(platform::parse_xml("<a x='&amp;&#x41;&#65;'>&lt;&gt;&quot;&apos;</a>"), nullptr);
+    for (auto text : {"<a><!ENTITY x \"y\"></a>", "<!DOCTYPE a><a/>", "<a x='1'", "<a><!-- never closed",
+                      "<a x='<b>'/>", "<a>&<b/>;</a>", "<a>&nbsp;</a>", "<a x='&#x123456789;'/>",
+                      "<a><m\ne<?x?>o</a>" /* a tag that swallows a processing instruction */})
         EXPECT_EQ(platform::parse_xml(text), nullptr) << text;
 }
 
