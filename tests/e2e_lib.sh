@@ -25,7 +25,7 @@ e2e_start() {
     mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
     local n display=""
     for n in $(seq 90 140); do [ -e /tmp/.X$n-lock ] || { display=:$n; break; }; done
-    Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     xvfb=$!
     export DISPLAY=$display
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done

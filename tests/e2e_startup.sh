@@ -37,7 +37,8 @@ chmod 700 "$work/run"
 [ "$(id -u)" = 0 ] && chown -R 65534:65534 "$prog" "$work/home" "$work/run"
 export HOME=$work/home XDG_RUNTIME_DIR=$work/run
 display=$(free_display)
-Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+# No server reset when the last client leaves: a copy started during a reset may find no display.
+Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -79,7 +80,7 @@ prompts() { xdotool search --onlyvisible --name '^提示$' 2>/dev/null | wc -l; 
 LANG=en_US.UTF-8 "${run_as[@]}" "$prog/rx40panel" >"$work/prompt.out" 2>&1 &
 panel=$!
 for _ in $(seq 100); do [ "$(prompts)" = 1 ] && break; sleep 0.1; done
-[ "$(prompts)" = 1 ] || fail "no locale prompt on an English system: $(cat "$work/prompt.out")"
+[ "$(prompts)" = 1 ] || fail "no locale prompt on an English system (X server $(kill -0 $xvfb 2>/dev/null && echo running || echo gone)): $(cat "$work/prompt.out")"
 "$prog/rx40-devsim" disconnect && "$prog/rx40-devsim" connect KQ3 || fail "devsim"
 sleep 1.5
 [ "$(prompts)" = 1 ] || fail "$(prompts) prompts open at once"

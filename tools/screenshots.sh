@@ -9,7 +9,7 @@ work=$(mktemp -d)
 trap 'kill $panel $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 panel="" xvfb=""
 for n in $(seq 200 240); do [ -e /tmp/.X$n-lock ] || { display=:$n; break; }; done
-Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display HOME=$work XDG_RUNTIME_DIR=$work RX40_DEVSIM_SOCKET=$work/dev.sock RX40_DEVSIM_DELAY_MS=0
 export LANG=zh_CN.UTF-8 # no locale prompt over the pages
