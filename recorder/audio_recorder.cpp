@@ -55,17 +55,21 @@ bool AudioRecorder::start_recording(const juce::File& wavFile, const juce::File&
         flacFile.deleteFile();
         return false;
     }
-    wavWriter = std::make_unique<juce::AudioFormatWriter::ThreadedWriter>(wavWriterPlain.release(),
-                                                                          backgroundThread, fifo_samples);
-    flacWriter = std::make_unique<juce::AudioFormatWriter::ThreadedWriter>(flacWriterPlain.release(),
-                                                                           backgroundThread, fifo_samples);
+    wavWriter = std::make_unique<take_file_writer>(std::move(wavWriterPlain), backgroundThread, fifo_samples);
+    flacWriter =
+        std::make_unique<take_file_writer>(std::move(flacWriterPlain), backgroundThread, fifo_samples);
     thumbnail.reset(2, rate, 0);
+    waveform.pop(waveform.ready(), [](const float* const*, int) {}); // frames of an earlier take
     nextSampleNum = 0;
-    droppedFrames = 0;
+    wavDropped = 0;
+    flacDropped = 0;
     recordedFrames = 0;
-    platform::scoped_critical_section lock(writerLock);
-    activeWavWriter = wavWriter.get();
-    activeFlacWriter = flacWriter.get();
+    {
+        platform::scoped_critical_section lock(writerLock);
+        activeWavWriter = wavWriter.get();
+        activeFlacWriter = flacWriter.get();
+    }
+    startTimerHz(25);
     return true;
 }
 
@@ -77,9 +81,23 @@ void AudioRecorder::stop_recording()
         activeWavWriter = nullptr;
         activeFlacWriter = nullptr;
     }
-    // Flushes each FIFO and completes its file, outside the lock.
+    stopTimer();
+    feed_waveform();
+    // Writes what each FIFO holds and completes its file, outside the lock.
     wavWriter.reset();
     flacWriter.reset();
+}
+
+void AudioRecorder::feed_waveform()
+{
+    waveform.pop(waveform.ready(),
+                 [this](const float* const* channels, int frames)
+                 {
+                     const juce::AudioBuffer<float> block(const_cast<float* const*>(channels),
+                                                          juce::jmin(thumbnail.getNumChannels(), 2), frames);
+                     thumbnail.addBlock(nextSampleNum, block, 0, frames);
+                     nextSampleNum += frames;
+                 });
 }
 
 void AudioRecorder::audioDeviceAboutToStart(juce::AudioIODevice* device)
@@ -103,14 +121,11 @@ void AudioRecorder::audioDeviceIOCallbackWithContext(const float* const* inputCh
         // The files are stereo: a mono input goes to both channels.
         const float* stereo[2] = {inputChannelData[0], inputChannelData[numInputChannels > 1 ? 1 : 0]};
         // A full FIFO drops the block for that file: counted, so the user hears of it.
-        if (!activeWavWriter->write(stereo, numSamples)) droppedFrames += numSamples;
+        if (!activeWavWriter->write(stereo, numSamples)) wavDropped += numSamples;
         if (activeFlacWriter != nullptr && !activeFlacWriter->write(stereo, numSamples))
-            droppedFrames += numSamples;
+            flacDropped += numSamples;
         recordedFrames += numSamples;
-        const juce::AudioBuffer<float> buffer(const_cast<float* const*>(stereo),
-                                              juce::jmin(thumbnail.getNumChannels(), 2), numSamples);
-        thumbnail.addBlock(nextSampleNum, buffer, 0, numSamples);
-        nextSampleNum += numSamples;
+        waveform.push(stereo, numSamples); // a full one only costs the picture a block
     }
     for (int i = 0; i < numOutputChannels; ++i)
         if (outputChannelData[i] != nullptr)

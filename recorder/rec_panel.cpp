@@ -221,8 +221,10 @@ void recPanel::start_take()
     flacPath = platform::program_file("\\wav\\" + stem + ".flac");
     if (!recorder->start_recording(wavPath, flacPath))
     {
-        // Nothing would be recorded: say so and stay idle instead of showing a take.
+        // Nothing would be recorded: say so and stay idle instead of showing a take. The last
+        // take's files are gone, so there is nothing to save either.
         take = 0;
+        saveButton.setEnabled(false);
         recordButton.setToggleState(false, juce::dontSendNotification);
         fileView.setVisible(true);
         liveView.setVisible(false);
@@ -262,7 +264,7 @@ void recPanel::stop_take()
         message(juce::MessageBoxIconType::WarningIcon, tr("提示", "Tip"),
                 tr("录音时有部分声音未能写入文件 (",
                    "Part of the sound could not be written during the recording (") +
-                    juce::String(lost / 2 / rate, 2) + tr(" 秒)。", " s)."));
+                    juce::String(lost / rate, 2) + tr(" 秒)。", " s)."));
     }
 }
 
@@ -329,12 +331,13 @@ void recPanel::save_to(juce::String path)
     { message(juce::MessageBoxIconType::InfoIcon, tr("消息", "Tip"), tr("保存成功!", "Save succeeded!")); };
     if (!path.containsIgnoreCase(".mp3") && path.containsIgnoreCase(".flac"))
     {
+        // The target is replaced only by a take that is there.
         const juce::File target(path);
-        bool ok = target == flacPath;
-        if (!ok)
+        bool ok = flacPath.existsAsFile() && target == flacPath;
+        if (!ok && flacPath.existsAsFile())
         {
             target.deleteFile();
-            ok = flacPath.existsAsFile() && flacPath.copyFileTo(target);
+            ok = flacPath.copyFileTo(target);
         }
         if (ok)
             saved();
@@ -344,7 +347,8 @@ void recPanel::save_to(juce::String path)
         return;
     }
     if (!path.containsIgnoreCase(".mp3")) path << ".mp3";
-    if (export_mp3(wavPath.getFullPathName(), path) == 0)
+    const bool haveTake = wavPath.existsAsFile();
+    if (haveTake && export_mp3(wavPath.getFullPathName(), path) == 0)
     {
         saved();
         return;
@@ -355,7 +359,7 @@ void recPanel::save_to(juce::String path)
            "flac后缀），或者联系Tavri客服！",
            "Failed to save MP3 file. Your system may have missing system files. You can save in FLAC format "
            "instead (add the .flac suffix to the filename)"));
-    juce::File(path).deleteFile();
+    if (haveTake) juce::File(path).deleteFile(); // the half-written export; without a take it is untouched
 }
 
 record_panel::record_panel()

@@ -4,7 +4,6 @@
 #include "platform/program_folder.h"
 #include "platform/registry.h"
 #include "soundboard/sound_button.h"
-#include <cstdio>
 
 namespace
 {
@@ -28,11 +27,7 @@ enum_panel::enum_panel() : juce::Thread("hotkeythread")
     reload_sounds();
     platform::set_registry_dword("HKEY_CURRENT_USER\\Control Panel\\Desktop\\LowLevelHooksTimeout", 5000);
     hook = platform::set_keyboard_hook(hook_procedure);
-    if (hook == nullptr)
-    {
-        std::fputs("hook fail\n", stderr);
-        juce::Logger::outputDebugString("hook fail");
-    }
+    if (hook == nullptr) juce::Logger::outputDebugString("hook fail"); // it adds the line feed
     mp3.bind();
 }
 
@@ -98,7 +93,7 @@ void enum_panel::reload_sounds()
     for (int i = 0; i < files.size(); ++i)
     {
         const auto name = sound_name(files[i]);
-        auto* pad = pads.add(std::make_unique<sound_button>(name, hotkeys.first_code_of(name)));
+        auto* pad = pads.add(std::make_unique<sound_button>(files[i], name, hotkeys.first_code_of(name)));
         pad->setBounds(pad_bounds(i));
         addAndMakeVisible(pad);
     }

@@ -5,7 +5,8 @@
 #include "soundboard/enum_panel.h"
 #include "soundboard/hotkey_dialog.h"
 
-sound_button::sound_button(const juce::String& soundName, int hotkeyCode) : name(soundName), code(hotkeyCode)
+sound_button::sound_button(const juce::File& soundFile, const juce::String& soundName, int hotkeyCode)
+    : file(soundFile), name(soundName), code(hotkeyCode)
 {
     nameLook.set_images("tx\\3.png", "tx\\4.png", "tx\\1.png", "tx\\1.png");
     shortcutLook.set_images("tx\\3.png", "tx\\4.png", "tx\\1.png", "tx\\1.png");
@@ -92,7 +93,7 @@ void sound_button::buttonClicked(juce::Button* button)
             skin::ask_yes_no_cancel(tr("确认删除此特效声吗?", "Confirm to delete this sound effect?"));
         if (answer == 1)
         {
-            enum_panel::sound_file(name).deleteFile();
+            file.deleteFile(); // not the name's file: a pad may come from a subfolder or another extension
             post("reload all sounds");
         }
     }

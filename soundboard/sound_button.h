@@ -9,7 +9,8 @@ class enum_panel;
 class sound_button : public juce::Component, public juce::Button::Listener
 {
   public:
-    sound_button(const juce::String& soundName, int hotkeyCode);
+    // SOUND_FILE: the file the pad was made from, the one its delete button removes.
+    sound_button(const juce::File& soundFile, const juce::String& soundName, int hotkeyCode);
     ~sound_button() override;
 
     // Lays the buttons out for the current code and, with a code, labels the shortcut button.
@@ -20,6 +21,7 @@ class sound_button : public juce::Component, public juce::Button::Listener
     // The menu's items, for the menu and for tests.
     static juce::PopupMenu shortcut_menu();
 
+    const juce::File file;
     juce::String name;
     int code = 0;
 

@@ -57,9 +57,11 @@ sleep 1.5
 [ -n "${E2E_SHOTS:-}" ] && import -window root -crop "1010x636+$X+$Y" "$E2E_SHOTS/playing.png"
 click_at $((186 + 320 + 41)) $((328 + 180 + 13)) # and stops
 
+chooser_open() { [ -n "$(xdotool search --onlyvisible --name '^请输入要保存' 2>/dev/null)" ]; }
 save_as() { # PATH: through the save dialog, then close the outcome box
     click_at $save
     sleep 1
+    chooser_open || fail "Save opened no file chooser"
     [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/save_dialog.png"
     click_at 528 453 # the dialog's file name box
     xdotool key ctrl+a
@@ -98,4 +100,9 @@ click_at $record # idle again: this starts (and is refused) once more rather tha
 sleep 1
 [ -n "$(xdotool search --onlyvisible --name '^提示$' 2>/dev/null)" ] || fail "the refused take left a take running"
 xdotool key Return
+# The last take's files went with the refused take: Save is off and opens nothing.
+sleep 0.5
+click_at $save
+sleep 1
+chooser_open && fail "Save still works after a refused take"
 echo "PASS"

@@ -110,6 +110,7 @@ TEST_F(recorder_engine, paused_blocks_are_left_out_and_outputs_stay_silent)
     recorder->paused = 0;
     keep(700);
     EXPECT_EQ(recorder->recorded_frames(), 1724);
+    recorder->feed_waveform(); // the page's timer does this on the message thread
     EXPECT_NEAR((double)thumbnail.getNumSamplesFinished(), 1724, 512); // in steps of its resolution
     recorder->stop_recording();
     EXPECT_EQ(recorder->paused, 0);
@@ -135,7 +136,8 @@ TEST_F(recorder_engine, a_block_that_cannot_fit_is_counted_as_lost)
     run_device(48000);
     ASSERT_TRUE(recorder->start_recording(file("c.wav"), file("c.flac")));
     feed(AudioRecorder::fifo_samples + 100); // more than a FIFO holds: lost in both files
-    EXPECT_EQ(recorder->dropped_frames(), 2 * (AudioRecorder::fifo_samples + 100));
+    // The time lost is that of one file, not the sum of both.
+    EXPECT_EQ(recorder->dropped_frames(), AudioRecorder::fifo_samples + 100);
     recorder->stop_recording();
 }
 

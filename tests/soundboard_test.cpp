@@ -162,18 +162,12 @@ TEST(hotkey_labels, pad_and_dialog)
         int code;
         const char* english;
     } pad[] = {
-        {hotkey::keypad(3), "Numpad3"},
-        {0x00410006, "Ctrl+Shift+A"},
-        {0x00600000, "`"},
-        {0x00700000, "p"},
-        {0x00310002, "Ctrl+1"},
-        {0x00510003, "Alt+Ctrl+Q"},
-        {0x00690000, "Numpad9"},
-        {0x006A0000, "j"},
+        {0x00630000, "Numpad3"}, {0x00410006, "Ctrl+Shift+A"}, {0x00600000, "`"},       {0x00700000, "p"},
+        {0x00310002, "Ctrl+1"},  {0x00510003, "Alt+Ctrl+Q"},   {0x00690000, "Numpad9"}, {0x006A0000, "j"},
     };
     for (auto& c : pad)
         EXPECT_EQ(hotkey::pad_label(c.code, true), c.english) << c.code;
-    EXPECT_EQ(hotkey::pad_label(hotkey::keypad(3), false), cn + "3");
+    EXPECT_EQ(hotkey::pad_label(0x00630000, false), cn + "3");
 
     // The dialog: framework key codes, its own order and spelling.
     const int keypad5 = 0x10065, f1 = 0x10070; // as the framework reports them on Windows
@@ -224,8 +218,20 @@ TEST_F(sound_folder, grid_geometry_and_names)
     names.sort(false);
     EXPECT_EQ(names, juce::StringArray({"a", "a", "b", "c", "d", "noext", "x.y"}));
     // A pad from the subfolder plays the sound folder's own file.
+    int fromSubfolder = 0;
     for (int i = 0; i < e.pad_count(); ++i)
-        if (e.pad(i).name == "a") e.play_sound("a");
+        if (e.pad(i).name == "a" && e.pad(i).file.getParentDirectory() != enum_panel::sound_folder())
+        {
+            ++fromSubfolder;
+            player_calls().clear();
+            e.pad(i).name_button().triggerClick();
+            pump_messages();
+            ASSERT_EQ(player_calls().size(), 4u);
+            EXPECT_EQ(player_calls()[1],
+                      "Load " +
+                          enum_panel::sound_folder().getChildFile("a.mp3").getFullPathName().toStdString());
+        }
+    EXPECT_EQ(fromSubfolder, 1);
     e.set_volume(50);
     player_calls().clear();
     e.play_sound("x.y");
@@ -291,9 +297,9 @@ TEST_F(sound_folder, pad_labels_menu_and_takeover)
     // Keypad 5 for B: the table maps it to B and A loses its label after the refresh.
     pad("b").menu_chosen(6);
     pump_messages();
-    EXPECT_EQ(e.table().name_of(hotkey::keypad(5)), "b");
+    EXPECT_EQ(e.table().name_of(0x00650000), "b");
     EXPECT_EQ(e.table().size(), 1);
-    EXPECT_EQ(pad("b").code, hotkey::keypad(5));
+    EXPECT_EQ(pad("b").code, 0x00650000);
     EXPECT_EQ(pad("b").shortcut_button().getHeight(), 17);
     EXPECT_EQ(pad("a").code, 0);
     EXPECT_EQ(pad("a").shortcut_button().getHeight(), 0);
@@ -383,7 +389,31 @@ TEST_F(sound_folder, deleting_a_sound_keeps_its_hotkey)
     delete_a();
     EXPECT_FALSE(enum_panel::sound_file("a").existsAsFile());
     EXPECT_EQ(e.pad_count(), 1);
-    EXPECT_EQ(e.table().name_of(hotkey::keypad(2)), "a");
+    EXPECT_EQ(e.table().name_of(0x00620000), "a");
+}
+
+TEST_F(sound_folder, deleting_a_pad_deletes_the_file_it_was_made_from)
+{
+    // Each pad is named "a"; the one shown removes exactly its own file, whatever the others are.
+    for (const char* kept : {"sub/a.mp3", "a.wav", "deep/er/a"})
+    {
+        SetUp();
+        add("a.mp3");
+        add(kept);
+        enum_panel e;
+        alert_watch box;
+        box.answer(1);
+        for (int i = 0; i < e.pad_count(); ++i)
+            if (e.pad(i).file == enum_panel::sound_folder().getChildFile(kept))
+            {
+                e.pad(i).buttonClicked(&e.pad(i).delete_button());
+                break;
+            }
+        pump_messages();
+        EXPECT_FALSE(enum_panel::sound_folder().getChildFile(kept).exists()) << kept;
+        EXPECT_TRUE(enum_panel::sound_file("a").existsAsFile()) << kept;
+        EXPECT_EQ(e.pad_count(), 1) << kept;
+    }
 }
 
 TEST(keyboard_hook, without_an_x_server_it_is_not_installed)
