@@ -30,7 +30,7 @@ class stereo_fifo
     {
         int start1 = 0, size1 = 0, start2 = 0, size2 = 0;
         fifo.prepareToRead(maxFrames, start1, size1, start2, size2);
-        for (const auto [start, size] : {std::pair{start1, size1}, std::pair{start2, size2}})
+        for (const auto& [start, size] : {std::pair{start1, size1}, std::pair{start2, size2}})
             if (size > 0)
             {
                 const float* channels[2] = {left.data() + start, right.data() + start};
