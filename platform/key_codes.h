@@ -7,4 +7,12 @@ namespace platform
 // the extended keys (keypad, F-keys, navigation), letters in upper case. The hotkey codes are
 // built from it, so they mean the same keys on every system.
 int windows_key_code(const juce::KeyPress& key);
+
+// The framework's key code for a Windows virtual-key code: 0x10000 added for the extended keys.
+constexpr int framework_key_code(int virtualKey)
+{
+    const bool extended = (virtualKey >= 0x21 && virtualKey <= 0x28) || virtualKey == 0x2D ||
+                          virtualKey == 0x2E || (virtualKey >= 0x60 && virtualKey <= 0x87);
+    return extended ? virtualKey | 0x10000 : virtualKey;
+}
 } // namespace platform

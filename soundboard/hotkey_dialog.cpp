@@ -54,6 +54,8 @@ HotKeyDialog::HotKeyDialog()
     setContentOwned(new GetHotKeyPanel(), true);
     addKeyListener(this);
     setWantsKeyboardFocus(true);
+    systemKeys = platform::key_capture::for_window(getWindowHandle(), [this](const platform::captured_key& k)
+                                                   { take(k.key_code, k.ctrl, k.shift, k.alt); });
 }
 
 HotKeyDialog::~HotKeyDialog()
@@ -63,11 +65,19 @@ HotKeyDialog::~HotKeyDialog()
 
 bool HotKeyDialog::keyPressed(const juce::KeyPress& key, juce::Component*)
 {
-    const auto p = read(key);
-    panel().prompt().setText(hotkey::dialog_label(p.keyCode, p.ctrl, p.shift, p.alt),
-                             juce::dontSendNotification);
-    capturedCode = hotkey::dialog_code(p.keyCode, p.ctrl, p.shift, p.alt);
+    if (systemKeys == nullptr)
+    {
+        const auto p = read(key);
+        take(p.keyCode, p.ctrl, p.shift, p.alt);
+    }
     return false; // the key goes on
+}
+
+void HotKeyDialog::take(int keyCode, bool ctrlHeld, bool shiftHeld, bool altHeld)
+{
+    panel().prompt().setText(hotkey::dialog_label(keyCode, ctrlHeld, shiftHeld, altHeld),
+                             juce::dontSendNotification);
+    capturedCode = hotkey::dialog_code(keyCode, ctrlHeld, shiftHeld, altHeld);
 }
 
 void HotKeyDialog::handleCommandMessage(int command)

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/key_capture.h"
 #include <juce_gui_basics/juce_gui_basics.h>
 
 // The content of the capture window: the prompt that shows the pressed combination and the
@@ -26,7 +27,10 @@ class HotKeyDialog : public juce::DocumentWindow, public juce::KeyListener
     HotKeyDialog();
     ~HotKeyDialog() override;
 
+    // The framework's key presses, used only where the system's own key events cannot be read.
     bool keyPressed(const juce::KeyPress& key, juce::Component* origin) override;
+    // A press of framework key code KEY_CODE with the modifiers: the label and the captured code.
+    void take(int keyCode, bool ctrlHeld, bool shiftHeld, bool altHeld);
     void handleCommandMessage(int command) override;
     void closeButtonPressed() override;
 
@@ -41,4 +45,5 @@ class HotKeyDialog : public juce::DocumentWindow, public juce::KeyListener
   private:
     int capturedCode = 0;
     int resultCode = 0;
+    std::unique_ptr<platform::key_capture> systemKeys; // the keys as the system reports them
 };
