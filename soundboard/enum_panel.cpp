@@ -29,16 +29,26 @@ enum_panel::enum_panel() : juce::Thread("hotkeythread")
     hook = platform::set_keyboard_hook(hook_procedure);
     if (hook == nullptr) juce::Logger::outputDebugString("hook fail"); // it adds the line feed
     mp3.bind();
+    keep_output_while_in_use();
+    startTimer(2000);
 }
 
 enum_panel::~enum_panel()
 {
+    stopTimer();
     if (theEngine == this) theEngine = nullptr;
     platform::unhook_keyboard(hook);
     stop_worker();
     mp3.stop();
     mp3.unbind();
     hotkeys.clear();
+}
+
+void enum_panel::keep_output_while_in_use()
+{
+    if (in_use() == outputKept) return;
+    outputKept = !outputKept;
+    mp3.keep_open(outputKept);
 }
 
 juce::File enum_panel::sound_folder()

@@ -11,7 +11,8 @@ class sound_button;
 class enum_panel : public juce::Component,
                    public juce::Button::Listener,
                    public juce::Thread,
-                   public juce::MessageListener
+                   public juce::MessageListener,
+                   private juce::Timer
 {
   public:
     enum_panel();
@@ -51,7 +52,16 @@ class enum_panel : public juce::Component,
     sound_button& pad(int index) { return *pads[index]; }
     bool hook_installed() const { return hook != nullptr; }
 
+    // While the sound board is in use (shown, or hotkeys on with any set) the player keeps its
+    // output open, so a sound is heard at once; otherwise it gives the device back when idle.
+    bool in_use() const { return isShowing() || (enabled && hotkeys.size() > 0); }
+    // Tells the player when that changed; a timer calls it every two seconds.
+    void keep_output_while_in_use();
+
   private:
+    void timerCallback() override { keep_output_while_in_use(); }
+
+    bool outputKept = false;
     int volumeLevel = 300;
     hotkey_table hotkeys;
     juce::OwnedArray<sound_button> pads;

@@ -19,6 +19,7 @@ void mp3_player::bind(const juce::File& library)
     Play = reinterpret_cast<call_fn>(platform::get_proc_address(module, "Play"));
     Stop = reinterpret_cast<call_fn>(platform::get_proc_address(module, "Stop"));
     SetVolume = reinterpret_cast<volume_fn>(platform::get_proc_address(module, "SetVolume"));
+    KeepOutputOpen = reinterpret_cast<keep_fn>(platform::get_proc_address(module, "KeepOutputOpen"));
 }
 
 void mp3_player::unbind()
@@ -28,6 +29,7 @@ void mp3_player::unbind()
     Load = nullptr;
     Play = Stop = nullptr;
     SetVolume = nullptr;
+    KeepOutputOpen = nullptr;
 }
 
 void mp3_player::play(const juce::String& path, int level) const

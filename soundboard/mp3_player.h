@@ -2,7 +2,8 @@
 #include "platform/dynamic_library.h"
 #include <juce_core/juce_core.h>
 
-// The binding of the MP3 player library: four plain C entry points, each may be missing.
+// The binding of the MP3 player library: four plain C entry points, each may be missing, and our
+// own library's optional fifth.
 struct mp3_player
 {
     using load_fn = int (*)(const char16_t* path); // zero-terminated UTF-16 full path
@@ -13,6 +14,8 @@ struct mp3_player
     call_fn Play = nullptr;
     call_fn Stop = nullptr;
     volume_fn SetVolume = nullptr;
+    using keep_fn = int (*)(int on);
+    keep_fn KeepOutputOpen = nullptr; // keeps the audio output open between sounds while on
 
     // The library beside the executable.
     static juce::File default_file();
@@ -30,6 +33,10 @@ struct mp3_player
     void set_level(int level) const
     {
         if (SetVolume != nullptr) SetVolume(level);
+    }
+    void keep_open(bool on) const
+    {
+        if (KeepOutputOpen != nullptr) KeepOutputOpen(on ? 1 : 0);
     }
 
   private:

@@ -1,4 +1,5 @@
 #include "soundboard/mp3_player.h"
+#include "tests/jack_listener.h"
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <juce_audio_formats/juce_audio_formats.h>
@@ -94,15 +95,22 @@ TEST(mp3_player, a_missing_library_or_entry_point_skips_its_step)
 
 namespace
 {
-// The output the player has open, from the library's own report.
-std::string player_output(mp3_player& player, const juce::File& sound)
+// The output the loaded player library has open, from its own report.
+std::string output_name()
 {
-    player.play(sound.getFullPathName(), -10000);
-    juce::Thread::sleep(400);
     auto* lib = dlopen(dist.getChildFile("libmp3.so").getFullPathName().toRawUTF8(), RTLD_NOW | RTLD_NOLOAD);
     auto* name = lib != nullptr ? reinterpret_cast<const char* (*)()>(dlsym(lib, "OutputName")) : nullptr;
     std::string result = name != nullptr ? name() : "(no report)";
     if (lib != nullptr) dlclose(lib);
+    return result;
+}
+
+// The output the player opens for a silent play of SOUND.
+std::string player_output(mp3_player& player, const juce::File& sound)
+{
+    player.play(sound.getFullPathName(), -10000);
+    juce::Thread::sleep(400);
+    auto result = output_name();
     player.stop();
     return result;
 }
@@ -116,6 +124,45 @@ bool alsa_card_listed()
     return false;
 }
 } // namespace
+
+TEST(mp3_player, keeps_its_output_open_while_asked_and_plays_a_sound_again_whole)
+{
+    juce::TemporaryFile wav(".wav");
+    const auto output = "wav:" + wav.getFile().getFullPathName().toStdString();
+    setenv("RX40_PLAYER_OUTPUT", output.c_str(), 1);
+    const auto sweep = dist.getChildFile("sound/sweep.mp3");
+    {
+        mp3_player player;
+        player.bind(dist.getChildFile("libmp3.so"));
+        ASSERT_NE(player.KeepOutputOpen, nullptr);
+        player.keep_open(true);
+        juce::Thread::sleep(300);
+        EXPECT_EQ(output_name(), output) << "not opened ahead of the first sound";
+        // Two plays with more than the idle second after each: the output stays, and the second
+        // play (from memory) is the whole sound again.
+        for (int i = 0; i < 2; ++i)
+        {
+            player.play(sweep.getFullPathName(), 0);
+            juce::Thread::sleep(2300);
+            EXPECT_EQ(output_name(), output) << "given back while kept, after play " << i;
+        }
+        player.keep_open(false);
+        juce::Thread::sleep(1500);
+        EXPECT_EQ(output_name(), "") << "kept after it was no longer asked for";
+        player.unbind();
+    }
+    unsetenv("RX40_PLAYER_OUTPUT");
+    juce::AudioFormatManager formats;
+    formats.registerBasicFormats();
+    std::unique_ptr<juce::AudioFormatReader> reader(formats.createReaderFor(wav.getFile()));
+    ASSERT_NE(reader, nullptr);
+    juce::AudioBuffer<float> samples((int)reader->numChannels, (int)reader->lengthInSamples);
+    reader->read(&samples, 0, (int)reader->lengthInSamples, 0, true, true);
+    int audible = 0;
+    for (int i = 0; i < samples.getNumSamples(); ++i)
+        if (std::abs(samples.getSample(0, i)) > 0.001f) ++audible;
+    EXPECT_NEAR(audible / reader->sampleRate, 2 * 0.95, 0.15); // the one-second sweep, twice
+}
 
 TEST(mp3_player, picks_an_output_that_is_there_and_never_probes)
 {
@@ -152,6 +199,19 @@ TEST(mp3_player, picks_an_output_that_is_there_and_never_probes)
             juce::Thread::sleep(100);
         juce::Thread::sleep(1200); // past the idle second: the next Play chooses again
         EXPECT_EQ(player_output(player, ding), "jack");
+
+        // And the sound reaches a JACK port (JACK takes float samples only).
+        jack_listener ear;
+        ASSERT_TRUE(ear.open("rx40playertest_ear"));
+        setenv("RX40_PLAYER_OUTPUT", ear.player_output().c_str(), 1);
+        ear.armed = true;
+        player.play(ding.getFullPathName(), 0);
+        for (int i = 0; i < 300 && !ear.heard; ++i)
+            juce::Thread::sleep(10);
+        EXPECT_TRUE(ear.heard) << "nothing arrived at " << ear.player_output();
+        player.stop();
+        unsetenv("RX40_PLAYER_OUTPUT");
+        ear.close();
         jack.kill();
         unsetenv("JACK_DEFAULT_SERVER");
     }

@@ -38,6 +38,11 @@ int fake_volume(int level)
     player_calls().push_back("SetVolume " + std::to_string(level));
     return 0;
 }
+int fake_keep(int on)
+{
+    player_calls().push_back("KeepOutputOpen " + std::to_string(on));
+    return 0;
+}
 
 // The tests' program folder with a sound folder of the given files.
 struct sound_folder : testing::Test
@@ -82,6 +87,7 @@ struct sound_folder : testing::Test
         p.Play = fake_play;
         p.Stop = fake_stop;
         p.SetVolume = fake_volume;
+        p.KeepOutputOpen = fake_keep;
     }
     static std::vector<std::string> played(const juce::String& name, int level)
     {
@@ -280,6 +286,28 @@ TEST_F(sound_folder, hotkeys_play_their_sound)
     pad_named(e, "boom").name_button().triggerClick();
     pump_messages();
     EXPECT_EQ(player_calls(), played("boom", 0));
+}
+
+TEST_F(sound_folder, the_player_keeps_its_output_while_the_board_is_in_use)
+{
+    add("a.mp3");
+    enum_panel e; // no hotkeys, not shown: not in use
+    bind_fake(e);
+    e.update_table(1, "a", 0x00650000);
+    e.keep_output_while_in_use();
+    e.keep_output_while_in_use(); // told once, not on every tick
+    e.enabled = false;
+    e.keep_output_while_in_use();
+    juce::Component window;
+    window.setBounds(0, 0, 400, 300);
+    window.addChildComponent(e);
+    e.setVisible(true);
+    window.addToDesktop(0);
+    window.setVisible(true);
+    e.keep_output_while_in_use(); // shown: in use, hotkeys or not
+    window.removeChildComponent(&e);
+    EXPECT_EQ(player_calls(),
+              (std::vector<std::string>{"KeepOutputOpen 1", "KeepOutputOpen 0", "KeepOutputOpen 1"}));
 }
 
 TEST_F(sound_folder, pad_labels_menu_and_takeover)

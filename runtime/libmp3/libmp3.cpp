@@ -1,6 +1,9 @@
-// The sound board's MP3 player: Load, Play, Stop, SetVolume. Play returns at once; one player
-// thread decodes the current file and hands it to the output. Without an audio device the
-// sound is decoded and dropped: silent, never blocking the caller.
+// The sound board's MP3 player: Load, Play, Stop, SetVolume (and KeepOutputOpen). Play returns at
+// once; one player thread decodes the current file and hands it to the output, in the format the
+// output takes. Without an audio device the sound is decoded and dropped: silent, never blocking
+// the caller. A sound is heard at once: the output stays started between sounds (for a second,
+// or while the sound board keeps it open), its buffer is small, and short sounds played before
+// come decoded from memory.
 //
 // Environment: RX40_PLAYER_LOG names a file that gets one line per call; RX40_PLAYER_OUTPUT
 // ("driver" or "driver:device", for example "wav:/tmp/out.wav") picks the output module.
@@ -12,6 +15,7 @@
 // a PulseAudio or PipeWire server (its socket answers), a running JACK server (its socket
 // answers), an ALSA card (listed in /proc/asound/cards), in that order; with none, the sound is
 // decoded silently.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -20,11 +24,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <list>
 #include <mpg123.h>
 #include <mutex>
 #include <out123.h>
 #include <string>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
@@ -121,6 +127,88 @@ struct output_environment
     }
 };
 
+// Whole decoded sounds, so a sound played again starts from memory. Short sounds only (a sound
+// board's), in the output's format at unity gain; the oldest go first past the total limit.
+class sound_cache
+{
+  public:
+    struct key
+    {
+        std::string path;
+        long long size = -1, modified = -1;
+        long rate = 0;
+        int encoding = 0;
+        bool operator==(const key& o) const
+        {
+            return path == o.path && size == o.size && modified == o.modified && rate == o.rate &&
+                   encoding == o.encoding;
+        }
+    };
+    static constexpr size_t max_sound_bytes = 8u << 20, max_total_bytes = 64u << 20;
+
+    static key key_of(const std::string& path, long rate, int encoding)
+    {
+        key k{path, -1, -1, rate, encoding};
+        struct stat st
+        {
+        };
+        if (::stat(path.c_str(), &st) == 0)
+        {
+            k.size = (long long)st.st_size;
+            k.modified = (long long)st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+        }
+        return k;
+    }
+    const std::vector<unsigned char>* find(const key& k)
+    {
+        for (auto i = entries.begin(); i != entries.end(); ++i)
+            if (i->first == k)
+            {
+                entries.splice(entries.begin(), entries, i); // most recent first
+                return &entries.front().second;
+            }
+        return nullptr;
+    }
+    void add(const key& k, std::vector<unsigned char> bytes)
+    {
+        if (k.size < 0 || bytes.size() > max_sound_bytes) return;
+        total += bytes.size();
+        entries.emplace_front(k, std::move(bytes));
+        while (total > max_total_bytes && !entries.empty())
+        {
+            total -= entries.back().second.size();
+            entries.pop_back();
+        }
+    }
+
+  private:
+    std::list<std::pair<key, std::vector<unsigned char>>> entries;
+    size_t total = 0;
+};
+
+void apply_gain(unsigned char* bytes, size_t count, int encoding, float gain)
+{
+    if (gain == 1.0f) return;
+    if (encoding == MPG123_ENC_FLOAT_32)
+    {
+        auto* f = reinterpret_cast<float*>(bytes);
+        for (size_t i = 0; i < count / sizeof(float); ++i)
+            f[i] *= gain;
+    }
+    else if (encoding == MPG123_ENC_SIGNED_32)
+    {
+        auto* v = reinterpret_cast<int32_t*>(bytes);
+        for (size_t i = 0; i < count / sizeof(int32_t); ++i)
+            v[i] = (int32_t)std::llround(v[i] * (double)gain);
+    }
+    else
+    {
+        auto* v = reinterpret_cast<int16_t*>(bytes);
+        for (size_t i = 0; i < count / sizeof(int16_t); ++i)
+            v[i] = (int16_t)std::lround(v[i] * gain);
+    }
+}
+
 class player
 {
   public:
@@ -134,7 +222,7 @@ class player
         }
         wake.notify_all();
         worker.join();
-        if (output != nullptr) out123_del(output);
+        close_output();
     }
 
     void load(std::string path)
@@ -173,6 +261,16 @@ class player
         log("SetVolume " + std::to_string(hundredthsOfDecibel));
         gain = hundredthsOfDecibel <= -10000 ? 0.0f : (float)std::pow(10.0, hundredthsOfDecibel / 2000.0);
     }
+    void keep_open(bool on)
+    {
+        auto environment = output_environment::current();
+        {
+            std::lock_guard<std::mutex> g(lock);
+            if (on) askedEnvironment = std::move(environment);
+            keepOpen = on;
+        }
+        wake.notify_all();
+    }
     long long last_start_latency_us() const { return startLatencyUs; }
     std::string output_name()
     {
@@ -195,16 +293,49 @@ class player
 
     void close_output()
     {
-        if (output != nullptr) out123_del(output);
+        if (output != nullptr)
+        {
+            if (started) out123_stop(output);
+            out123_del(output);
+        }
         output = nullptr;
-        outputFailed = false;
+        started = false;
         std::lock_guard<std::mutex> g(lock);
         openedName.clear();
     }
 
+    // The output's format: the device's own rate where it has one (a JACK server's), else 48 or
+    // 44.1 kHz; stereo; 16-bit, float or 32-bit samples, whichever the output takes (JACK takes
+    // float only).
+    bool start_output()
+    {
+        const long rates[] = {48000, 44100};
+        struct mpg123_fmt* formats = nullptr;
+        const int count = out123_formats(output, rates, 2, 2, 2, &formats);
+        std::vector<long> tried;
+        if (count > 0 && formats[0].rate > 0) tried.push_back(formats[0].rate);
+        std::free(formats);
+        tried.insert(tried.end(), std::begin(rates), std::end(rates));
+        for (const long rate : tried)
+        {
+            const int accepted = out123_encodings(output, rate, 2);
+            if (accepted <= 0) continue;
+            for (const int encoding : {MPG123_ENC_SIGNED_16, MPG123_ENC_FLOAT_32, MPG123_ENC_SIGNED_32})
+                if ((accepted & encoding) == encoding && out123_start(output, rate, 2, encoding) == OUT123_OK)
+                {
+                    outputRate = rate;
+                    outputEncoding = encoding;
+                    return started = true;
+                }
+        }
+        return false;
+    }
+
+    // Opens and starts the output if it is not, and keeps it so between sounds: a sound then
+    // starts without connecting to the sound server. Chosen again when the environment changed;
+    // a failed choice is tried again after a second.
     bool open_output()
     {
-        // Kept open between sounds; chosen again when it was closed or the environment changed.
         output_environment wanted;
         {
             std::lock_guard<std::mutex> g(lock);
@@ -214,8 +345,11 @@ class player
         {
             close_output();
             openedEnvironment = wanted;
+            failedAt = {};
         }
-        if (output != nullptr || outputFailed) return output != nullptr;
+        if (started) return true;
+        if (failedAt != clock_type::time_point{} && clock_type::now() - failedAt < std::chrono::seconds(1))
+            return false;
         for (const auto& entry : wanted.outputs())
         {
             std::string driver = entry, device;
@@ -228,8 +362,13 @@ class player
             output = out123_new();
             if (output == nullptr) break;
             out123_param2(output, OUT123_ADD_FLAGS, OUT123_QUIET, 0, nullptr);
-            if (out123_open(output, driver.c_str(), device.empty() ? nullptr : device.c_str()) == OUT123_OK)
+            // A small device buffer: the sound starts when it is written, not when a long buffer
+            // has filled.
+            out123_param2(output, OUT123_DEVICEBUFFER, 0, 0.05, nullptr);
+            if (out123_open(output, driver.c_str(), device.empty() ? nullptr : device.c_str()) == OUT123_OK &&
+                start_output())
             {
+                failedAt = {};
                 std::lock_guard<std::mutex> g(lock);
                 openedName = entry;
                 return true;
@@ -237,7 +376,7 @@ class player
             out123_del(output);
             output = nullptr;
         }
-        outputFailed = true; // no output: decode silently until it is chosen again
+        failedAt = clock_type::now(); // no output: decode silently
         return false;
     }
 
@@ -249,24 +388,38 @@ class player
             std::string path;
             unsigned long gen = 0;
             clock_type::time_point requested;
+            bool sound = false, openNow = false;
             {
                 std::unique_lock<std::mutex> g(lock);
-                const auto ready = [&] { return quitting || (playing && generation != played); };
-                // The device is given back after a second without sound and opened again at
-                // the next Play, so an idle sound board holds no audio device.
+                const auto ready = [&]
+                { return quitting || (playing && generation != played) || keepOpen != keepOpenSeen; };
+                // Unless the sound board keeps it, the device is given back after a second without
+                // sound and opened again at the next Play.
                 if (!wake.wait_for(g, std::chrono::seconds(1), ready))
                 {
-                    g.unlock();
-                    close_output();
-                    g.lock();
+                    if (!keepOpen)
+                    {
+                        g.unlock();
+                        close_output();
+                        g.lock();
+                    }
                     wake.wait(g, ready);
                 }
                 if (quitting) return;
-                played = gen = generation;
-                path = current;
-                requested = playRequested;
+                openNow = keepOpen && keepOpen != keepOpenSeen;
+                keepOpenSeen = keepOpen;
+                if (playing && generation != played)
+                {
+                    sound = true;
+                    played = gen = generation;
+                    path = current;
+                    requested = playRequested;
+                }
             }
-            play_file(path, gen, requested, buffer);
+            if (sound)
+                play_file(path, gen, requested, buffer);
+            else if (openNow)
+                open_output();
         }
     }
 
@@ -276,56 +429,86 @@ class player
         return generation == gen && !quitting;
     }
 
+    void started_sound(clock_type::time_point requested)
+    {
+        startLatencyUs =
+            std::chrono::duration_cast<std::chrono::microseconds>(clock_type::now() - requested).count();
+    }
+
+    // Hands BYTES to the output at the current gain; false when the output failed (it is then
+    // closed, and the rest of the sound is silent).
+    bool write(unsigned char* bytes, size_t count)
+    {
+        if (!started) return true;
+        apply_gain(bytes, count, outputEncoding, gain);
+        if (out123_play(output, bytes, count) == count) return true;
+        close_output();
+        failedAt = clock_type::now();
+        return false;
+    }
+
     void play_file(const std::string& path, unsigned long gen, clock_type::time_point requested,
                    std::vector<unsigned char>& buffer)
     {
+        const bool audible = open_output();
+        if (audible) out123_drop(output); // what is left of the sound before
+        const long rate = audible ? outputRate : 48000;
+        const int encoding = audible ? outputEncoding : MPG123_ENC_SIGNED_16;
+        const auto key = sound_cache::key_of(path, rate, encoding);
+        if (const auto* whole = cache.find(key))
+        {
+            started_sound(requested);
+            for (size_t at = 0; at < whole->size() && still(gen);)
+            {
+                const size_t n = std::min(buffer.size(), whole->size() - at);
+                std::memcpy(buffer.data(), whole->data() + at, n);
+                if (!write(buffer.data(), n)) break;
+                at += n;
+            }
+            if (!still(gen) && started) out123_drop(output);
+            return;
+        }
+
         mpg123_handle* mh = mpg123_new(nullptr, nullptr);
         if (mh == nullptr) return;
-        mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
-        mpg123_format_none(mh);
+        mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO, 0);
         const long* rates = nullptr;
         size_t rateCount = 0;
         mpg123_rates(&rates, &rateCount);
-        for (size_t i = 0; i < rateCount; ++i)
-            mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-        long rate = 0;
-        int channels = 0, encoding = 0;
-        if (mpg123_open(mh, path.c_str()) != MPG123_OK ||
-            mpg123_getformat(mh, &rate, &channels, &encoding) != MPG123_OK)
+        if (std::find(rates, rates + rateCount, rate) == rates + rateCount)
+            mpg123_param(mh, MPG123_FORCE_RATE, rate, 0);
+        mpg123_format_none(mh);
+        mpg123_format(mh, rate, MPG123_STEREO, encoding);
+        if (mpg123_open(mh, path.c_str()) != MPG123_OK)
         {
             mpg123_delete(mh);
             return;
         }
-        const bool audible = open_output() && out123_start(output, rate, channels, encoding) == OUT123_OK;
-        bool first = true;
+        std::vector<unsigned char> whole;
+        bool first = true, complete = false, writing = true;
         while (still(gen))
         {
             size_t done = 0;
             const int err = mpg123_read(mh, buffer.data(), buffer.size(), &done);
             if (err == MPG123_NEW_FORMAT) continue;
-            if (done == 0) break; // the end, or a broken file
-            const float g = gain;
-            auto* samples = reinterpret_cast<int16_t*>(buffer.data());
-            for (size_t i = 0; i < done / 2; ++i)
-                samples[i] = (int16_t)std::lround(samples[i] * g);
-            if (first)
+            if (done == 0)
             {
-                startLatencyUs =
-                    std::chrono::duration_cast<std::chrono::microseconds>(clock_type::now() - requested)
-                        .count();
-                first = false;
+                complete = err == MPG123_DONE;
+                break; // the end, or a broken file
             }
-            if (audible) out123_play(output, buffer.data(), done);
-            if (err != MPG123_OK) break;
+            if (first) started_sound(requested);
+            first = false;
+            if (whole.size() + done <= sound_cache::max_sound_bytes)
+                whole.insert(whole.end(), buffer.data(), buffer.data() + done);
+            if (writing) writing = write(buffer.data(), done);
+            if (err != MPG123_OK)
+            {
+                complete = err == MPG123_DONE;
+                break;
+            }
         }
-        if (audible)
-        {
-            if (still(gen))
-                out123_drain(output);
-            else
-                out123_drop(output);
-            out123_stop(output);
-        }
+        if (!still(gen) && started) out123_drop(output);
+        if (complete) cache.add(key, std::move(whole));
         mpg123_close(mh);
         mpg123_delete(mh);
     }
@@ -334,13 +517,18 @@ class player
     std::condition_variable wake;
     std::string current;
     unsigned long generation = 0, played = 0;
-    bool playing = false, quitting = false;
+    bool playing = false, quitting = false, keepOpen = false;
     clock_type::time_point playRequested;
     std::atomic<float> gain{1.0f};
     std::atomic<long long> startLatencyUs{-1};
-    out123_handle* output = nullptr; // the player thread's
-    bool outputFailed = false;
+    // The player thread's:
+    out123_handle* output = nullptr;
+    bool started = false, keepOpenSeen = false;
+    long outputRate = 0;
+    int outputEncoding = 0;
+    clock_type::time_point failedAt;
     output_environment openedEnvironment;
+    sound_cache cache;
     output_environment askedEnvironment; // under the lock
     std::string openedName;              // under the lock
     std::thread worker;                  // last: starts once everything else is ready
@@ -371,6 +559,13 @@ PLAYER_EXPORT int Stop()
 PLAYER_EXPORT int SetVolume(int hundredthsOfDecibel)
 {
     the_player().set_volume(hundredthsOfDecibel);
+    return 0;
+}
+// Non-zero: open the output now and keep it open between sounds (the sound board is in use);
+// zero: give it back after a second without sound. Not in every player library: optional.
+PLAYER_EXPORT int KeepOutputOpen(int on)
+{
+    the_player().keep_open(on != 0);
     return 0;
 }
 // The output in use ("pulse", "jack", "alsa" or what RX40_PLAYER_OUTPUT asked for); empty while

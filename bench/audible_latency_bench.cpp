@@ -1,0 +1,194 @@
+// What a user hears: from the player's Play call, and from an X key event through the real
+// keyboard hook, to the first non-zero sample arriving at a JACK input. Starts its own JACK
+// server (dummy backend, 48 kHz, -p 256 unless given) and points the real player library at its
+// own ports. Median and worst over 50 plays after 3 s and after 100 ms of idle.
+// Needs an X display (xvfb-run), jackd and lame.
+//   bench_audible [PERIOD] [PLAYS] [nokeep]   (nokeep: as a panel that never keeps the output open)
+#include "platform/program_folder.h"
+#include "soundboard/enum_panel.h"
+#include "tests/jack_listener.h"
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <juce_audio_formats/juce_audio_formats.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace
+{
+using clock_type = std::chrono::steady_clock;
+
+void report(const char* what, std::vector<double> ms, int missed)
+{
+    if (ms.empty())
+    {
+        std::printf("%-46s never heard (%d plays)\n", what, missed);
+        return;
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("%-46s median %6.2f ms   worst %6.2f ms   (%zu plays, %d never heard)\n", what,
+                ms[ms.size() / 2], ms.back(), ms.size(), missed);
+}
+
+// A 150 ms square wave at half scale, loud from its first sample.
+juce::File make_sound()
+{
+    const auto mp3 = platform::program_file("\\sound\\bench_click.mp3");
+    mp3.getParentDirectory().createDirectory();
+    const auto wav = mp3.withFileExtension("wav");
+    {
+        juce::WavAudioFormat format;
+        std::unique_ptr<juce::AudioFormatWriter> w(
+            format.createWriterFor(new juce::FileOutputStream(wav), 48000, 2, 16, {}, 0));
+        juce::AudioBuffer<float> b(2, 7200);
+        for (int i = 0; i < b.getNumSamples(); ++i)
+            for (int c = 0; c < 2; ++c)
+                b.setSample(c, i, (i / 24) % 2 ? 0.5f : -0.5f);
+        w->writeFromAudioSampleBuffer(b, 0, b.getNumSamples());
+    }
+    const juce::String command =
+        "lame --quiet -b 192 '" + wav.getFullPathName() + "' '" + mp3.getFullPathName() + "'";
+    if (std::system(command.toRawUTF8()) != 0) return {};
+    wav.deleteFile();
+    return mp3;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const juce::String period = argc > 1 ? argv[1] : "256";
+    const int plays = argc > 2 ? std::atoi(argv[2]) : 50;
+    const bool keep = !(argc > 3 && std::strcmp(argv[3], "nokeep") == 0);
+    juce::ScopedJuceInitialiser_GUI juceInit;
+
+    const auto server = "rx40bench" + juce::String(getpid());
+    setenv("JACK_DEFAULT_SERVER", server.toRawUTF8(), 1);
+    setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+    const char* jackArgs[] = {"jackd", "--no-realtime",    "-d",   "dummy", "-r", "48000",
+                              "-p",    period.toRawUTF8(), nullptr};
+    pid_t jackd = 0;
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    const int spawned = posix_spawnp(&jackd, "jackd", &quiet, nullptr, const_cast<char**>(jackArgs), environ);
+    posix_spawn_file_actions_destroy(&quiet);
+    if (spawned != 0)
+    {
+        std::fprintf(stderr, "cannot start jackd\n");
+        return 1;
+    }
+    jack_listener ear;
+    bool joined = false;
+    for (int i = 0; i < 100 && !joined; ++i)
+    {
+        juce::Thread::sleep(100);
+        joined = ear.open("rx40bench");
+    }
+    if (!joined)
+    {
+        kill(jackd, SIGTERM);
+        return 1;
+    }
+    std::printf("JACK dummy: 48000 Hz, period %s frames (%.2f ms)\n", period.toRawUTF8(),
+                period.getIntValue() / 48.0);
+
+    const auto sound = make_sound();
+    if (sound == juce::File())
+    {
+        std::fprintf(stderr, "cannot make the sound (lame)\n");
+        return 1;
+    }
+    setenv("RX40_PLAYER_OUTPUT", ear.player_output().c_str(), 1);
+    const auto library = juce::File(RX40_DIST_DIR).getChildFile("libmp3.so");
+    void* lib = dlopen(library.getFullPathName().toRawUTF8(), RTLD_NOW);
+    if (lib == nullptr) return 1;
+    auto load = (int (*)(const char16_t*))dlsym(lib, "Load");
+    auto play = (int (*)())dlsym(lib, "Play");
+    auto keepOpen = (int (*)(int))dlsym(lib, "KeepOutputOpen"); // as the panel asks while in use
+    if (keepOpen != nullptr && keep) keepOpen(1);
+    std::printf("player keeps its output open while in use: %s\n",
+                keepOpen != nullptr && keep ? "yes" : "no");
+
+    auto quiet_for = [&](int ms)
+    {
+        juce::MessageManager::getInstance()->runDispatchLoopUntil(ms);
+        while (ear.silentCycles < 4)
+            juce::MessageManager::getInstance()->runDispatchLoopUntil(10);
+    };
+    auto measure = [&](const char* what, int idleMs, auto&& start)
+    {
+        std::vector<double> ms;
+        int missed = 0;
+        for (int i = 0; i < plays; ++i)
+        {
+            quiet_for(idleMs);
+            ear.heard = false;
+            ear.armed = true;
+            const auto t0 = clock_type::now();
+            start();
+            while (!ear.heard && clock_type::now() - t0 < std::chrono::seconds(2))
+                juce::MessageManager::getInstance()->runDispatchLoopUntil(1);
+            ear.armed = false;
+            if (ear.heard)
+                ms.push_back((ear.heardAtNs - t0.time_since_epoch().count()) / 1e6);
+            else
+                ++missed;
+        }
+        report(what, ms, missed);
+    };
+
+    const auto path = sound.getFullPathName().toUTF16();
+    auto play_direct = [&]
+    {
+        load(reinterpret_cast<const char16_t*>(path.getAddress()));
+        play();
+    };
+    measure("Play to first sample heard, 3 s idle", 3000, play_direct);
+    measure("Play to first sample heard, 100 ms idle", 100, play_direct);
+
+    // The same through the keyboard hook: keypad 1 with Num Lock on.
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) return 1;
+    const unsigned numLock = XkbKeysymToModifiers(d, XK_Num_Lock);
+    XkbLockModifiers(d, XkbUseCoreKbd, numLock, numLock);
+    const KeyCode kp1 = XKeysymToKeycode(d, XK_KP_1);
+    hotkey_table table;
+    table.set(0x00610000, "bench_click");
+    const auto hotkeyFile = platform::program_file("\\setting\\hotkey.xml");
+    hotkeyFile.getParentDirectory().createDirectory();
+    table.save(hotkeyFile);
+    {
+        enum_panel engine;
+        engine.player().bind(library);
+        if (!engine.hook_installed()) return 1;
+        auto press = [&]
+        {
+            XTestFakeKeyEvent(d, kp1, True, CurrentTime);
+            XTestFakeKeyEvent(d, kp1, False, CurrentTime);
+            XFlush(d);
+        };
+        measure("X key event to first sample heard, 3 s idle", 3000, press);
+        measure("X key event to first sample heard, 100 ms idle", 100, press);
+    }
+    hotkeyFile.deleteFile();
+    sound.deleteFile();
+    XCloseDisplay(d);
+    ear.close();
+    kill(jackd, SIGTERM);
+    waitpid(jackd, nullptr, 0);
+    return 0;
+}
