@@ -6,6 +6,7 @@
 //   bench_audible [PERIOD] [PLAYS] [nokeep]   (nokeep: as a panel that never keeps the output open)
 #include "platform/program_folder.h"
 #include "soundboard/enum_panel.h"
+#include "tests/jack_dummy_server.h"
 #include "tests/jack_listener.h"
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -18,14 +19,8 @@
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <juce_audio_formats/juce_audio_formats.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace
 {
@@ -74,19 +69,8 @@ int main(int argc, char** argv)
     const bool keep = !(argc > 3 && std::strcmp(argv[3], "nokeep") == 0);
     juce::ScopedJuceInitialiser_GUI juceInit;
 
-    const auto server = "rx40bench" + juce::String(getpid());
-    setenv("JACK_DEFAULT_SERVER", server.toRawUTF8(), 1);
-    setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-    const char* jackArgs[] = {"jackd", "--no-realtime",    "-d",   "dummy", "-r", "48000",
-                              "-p",    period.toRawUTF8(), nullptr};
-    pid_t jackd = 0;
-    posix_spawn_file_actions_t quiet;
-    posix_spawn_file_actions_init(&quiet);
-    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-    const int spawned = posix_spawnp(&jackd, "jackd", &quiet, nullptr, const_cast<char**>(jackArgs), environ);
-    posix_spawn_file_actions_destroy(&quiet);
-    if (spawned != 0)
+    jack_dummy_server jack("rx40bench", period.getIntValue());
+    if (!jack.running())
     {
         std::fprintf(stderr, "cannot start jackd\n");
         return 1;
@@ -98,11 +82,7 @@ int main(int argc, char** argv)
         juce::Thread::sleep(100);
         joined = ear.open("rx40bench");
     }
-    if (!joined)
-    {
-        kill(jackd, SIGTERM);
-        return 1;
-    }
+    if (!joined) return 1;
     std::printf("JACK dummy: 48000 Hz, period %s frames (%.2f ms)\n", period.toRawUTF8(),
                 period.getIntValue() / 48.0);
 
@@ -188,7 +168,6 @@ int main(int argc, char** argv)
     sound.deleteFile();
     XCloseDisplay(d);
     ear.close();
-    kill(jackd, SIGTERM);
-    waitpid(jackd, nullptr, 0);
+    jack.stop();
     return 0;
 }

@@ -8,7 +8,7 @@ frames_exe=$2
 e2e_prepare "$1"
 prog=$work/prog
 command -v jackd >/dev/null || fail "jackd is not installed"
-export JACK_NO_AUDIO_RESERVATION=1 JACK_DEFAULT_SERVER=rx40e2e$$
+export JACK_NO_AUDIO_RESERVATION=1 JACK_DEFAULT_SERVER=rx40e2e
 jackd --no-realtime -d dummy -r 48000 -p 512 -C 2 -P 2 >"$work/jack.out" 2>&1 &
 jack=$!
 trap 'kill $panel $xvfb $jack 2>/dev/null; rm -rf "$work"' EXIT

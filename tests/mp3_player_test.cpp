@@ -1,4 +1,5 @@
 #include "soundboard/mp3_player.h"
+#include "tests/jack_dummy_server.h"
 #include "tests/jack_listener.h"
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -187,16 +188,8 @@ TEST(mp3_player, picks_an_output_that_is_there_and_never_probes)
     // A JACK server that runs: the player joins it (and never starts one of its own).
     if (juce::File("/usr/bin/jackd").existsAsFile())
     {
-        setenv("JACK_DEFAULT_SERVER", "rx40playertest", 1);
-        juce::ChildProcess jack;
-        ASSERT_TRUE(jack.start(juce::StringArray{"jackd", "-n", "rx40playertest", "--no-realtime", "-d",
-                                                 "dummy", "-r", "48000", "-p", "512", "-C", "2", "-P", "2"},
-                               0));
-        for (int i = 0;
-             i < 50 &&
-             !juce::File("/dev/shm/jack_rx40playertest_" + juce::String((int)getuid()) + "_0").exists();
-             ++i)
-            juce::Thread::sleep(100);
+        jack_dummy_server jack("rx40playertest", 512);
+        ASSERT_TRUE(jack.running());
         juce::Thread::sleep(1200); // past the idle second: the next Play chooses again
         EXPECT_EQ(player_output(player, ding), "jack");
 
@@ -212,7 +205,7 @@ TEST(mp3_player, picks_an_output_that_is_there_and_never_probes)
         player.stop();
         unsetenv("RX40_PLAYER_OUTPUT");
         ear.close();
-        jack.kill();
+        jack.stop();
         unsetenv("JACK_DEFAULT_SERVER");
     }
     player.unbind();
