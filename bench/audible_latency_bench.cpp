@@ -4,14 +4,10 @@
 // own ports. Median and worst over 50 plays after 3 s and after 100 ms of idle.
 // Needs an X display (xvfb-run), jackd and lame.
 //   bench_audible [PERIOD] [PLAYS] [nokeep]   (nokeep: as a panel that never keeps the output open)
-#include "platform/program_folder.h"
+#include "bench/keypad_hotkey.h"
 #include "soundboard/enum_panel.h"
 #include "tests/jack_dummy_server.h"
 #include "tests/jack_listener.h"
-#include <X11/XKBlib.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -143,28 +139,19 @@ int main(int argc, char** argv)
     // The same through the keyboard hook: keypad 1 with Num Lock on.
     Display* d = XOpenDisplay(nullptr);
     if (d == nullptr) return 1;
-    const unsigned numLock = XkbKeysymToModifiers(d, XK_Num_Lock);
-    XkbLockModifiers(d, XkbUseCoreKbd, numLock, numLock);
-    const KeyCode kp1 = XKeysymToKeycode(d, XK_KP_1);
-    hotkey_table table;
-    table.set(0x00610000, "bench_click");
-    const auto hotkeyFile = platform::program_file("\\setting\\hotkey.xml");
-    hotkeyFile.getParentDirectory().createDirectory();
-    table.save(hotkeyFile);
+    keypad_hotkey hotkey(d, "bench_click");
     {
         enum_panel engine;
         engine.player().bind(library);
         if (!engine.hook_installed()) return 1;
         auto press = [&]
         {
-            XTestFakeKeyEvent(d, kp1, True, CurrentTime);
-            XTestFakeKeyEvent(d, kp1, False, CurrentTime);
-            XFlush(d);
+            hotkey.press(true);
+            hotkey.press(false);
         };
         measure("X key event to first sample heard, 3 s idle", 3000, press);
         measure("X key event to first sample heard, 100 ms idle", 100, press);
     }
-    hotkeyFile.deleteFile();
     sound.deleteFile();
     XCloseDisplay(d);
     ear.close();

@@ -1,12 +1,8 @@
 // Hotkey latency: from an X key event (sent with XTest) to the player's Play call, through
 // the real keyboard hook and engine; and from Play to the first decoded samples handed to the
 // output by the real player library. Needs an X display (run it under xvfb-run).
-#include "platform/program_folder.h"
+#include "bench/keypad_hotkey.h"
 #include "soundboard/enum_panel.h"
-#include <X11/XKBlib.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -43,16 +39,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no X display\n");
         return 1;
     }
-    // Keypad 1 with Num Lock on is VK_NUMPAD1.
-    const unsigned numLock = XkbKeysymToModifiers(d, XK_Num_Lock);
-    XkbLockModifiers(d, XkbUseCoreKbd, numLock, numLock);
-    const KeyCode kp1 = XKeysymToKeycode(d, XK_KP_1);
-
-    hotkey_table table;
-    table.set(0x00610000, "bench");
-    const auto hotkeyFile = platform::program_file("\\setting\\hotkey.xml");
-    hotkeyFile.getParentDirectory().createDirectory();
-    table.save(hotkeyFile);
+    keypad_hotkey hotkey(d, "bench");
     std::vector<double> keyToPlay;
     {
         enum_panel engine;
@@ -63,18 +50,15 @@ int main(int argc, char** argv)
         {
             played = false;
             const auto sent = clock_type::now();
-            XTestFakeKeyEvent(d, kp1, True, CurrentTime);
-            XFlush(d);
+            hotkey.press(true);
             while (!played && clock_type::now() - sent < std::chrono::seconds(2))
                 juce::MessageManager::getInstance()->runDispatchLoopUntil(1);
-            XTestFakeKeyEvent(d, kp1, False, CurrentTime);
-            XFlush(d);
+            hotkey.press(false);
             juce::MessageManager::getInstance()->runDispatchLoopUntil(2);
             if (played)
                 keyToPlay.push_back(std::chrono::duration<double, std::micro>(playedAt - sent).count());
         }
     }
-    hotkeyFile.deleteFile();
     XCloseDisplay(d);
     if (keyToPlay.empty()) return 1;
     report("X key event to Play", keyToPlay);
