@@ -5,7 +5,9 @@
 #include "soundboard/special_voice_panel.h"
 #include "tests/alert_watch.h"
 #include "tests/fake_devbridge.h"
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace
 {
@@ -449,5 +451,21 @@ TEST(keyboard_hook, without_an_x_server_it_is_not_installed)
     setenv("DISPLAY", ":987", 1);
     EXPECT_EQ(platform::set_keyboard_hook([](int, const platform::key_event&) {}), nullptr);
     EXPECT_FALSE(platform::async_key_down(platform::vk_shift));
+
+    // The engine says so once, on standard error, and goes on.
+    juce::TemporaryFile err;
+    std::fflush(stderr);
+    const int saved = dup(2);
+    const int file = open(err.getFile().getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(file, 2);
+    {
+        enum_panel e;
+        EXPECT_FALSE(e.hook_installed());
+    }
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    close(file);
     setenv("DISPLAY", display.toRawUTF8(), 1);
+    EXPECT_EQ(err.getFile().loadFileAsString(), "hook fail\n");
 }
