@@ -388,11 +388,11 @@ class player
             std::string path;
             unsigned long gen = 0;
             clock_type::time_point requested;
-            bool sound = false, openNow = false;
+            bool sound = false, openNow = false, silence = false;
             {
                 std::unique_lock<std::mutex> g(lock);
                 const auto ready = [&]
-                { return quitting || (playing && generation != played) || keepOpen != keepOpenSeen; };
+                { return quitting || generation != handled || keepOpen != keepOpenSeen; };
                 // Unless the sound board keeps it, the device is given back after a second without
                 // sound and opened again at the next Play.
                 if (!wake.wait_for(g, std::chrono::seconds(1), ready))
@@ -408,18 +408,20 @@ class player
                 if (quitting) return;
                 openNow = keepOpen && keepOpen != keepOpenSeen;
                 keepOpenSeen = keepOpen;
-                if (playing && generation != played)
+                if (generation != handled)
                 {
-                    sound = true;
-                    played = gen = generation;
+                    handled = gen = generation;
+                    sound = playing;
+                    silence = !playing; // a Stop: also the end of a sound still in the output's buffer
                     path = current;
                     requested = playRequested;
                 }
             }
             if (sound)
                 play_file(path, gen, requested, buffer);
-            else if (openNow)
-                open_output();
+            else if (silence && started)
+                out123_drop(output);
+            if (openNow) open_output();
         }
     }
 
@@ -516,7 +518,7 @@ class player
     std::mutex lock, logLock;
     std::condition_variable wake;
     std::string current;
-    unsigned long generation = 0, played = 0;
+    unsigned long generation = 0, handled = 0;
     bool playing = false, quitting = false, keepOpen = false;
     clock_type::time_point playRequested;
     std::atomic<float> gain{1.0f};
