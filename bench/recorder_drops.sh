@@ -24,5 +24,6 @@ writer=""
 click_at $record
 sleep 2
 line=$(grep '^take frames' "$work/panel.out" | tail -1)
+[ -n "$line" ] || fail "no take was stopped: $(tail -5 "$work/panel.out")"
 frames=$(echo "$line" | awk '{print $3}') lost=$(echo "$line" | awk '{print $5}')
 echo "take of ${seconds} s at -p 64 under disk load: $frames frames recorded, $lost frames lost (the file that lost more)"
