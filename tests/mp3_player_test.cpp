@@ -202,10 +202,28 @@ TEST(mp3_player, picks_an_output_that_is_there_and_never_probes)
         for (int i = 0; i < 300 && !ear.heard; ++i)
             juce::Thread::sleep(10);
         EXPECT_TRUE(ear.heard) << "nothing arrived at " << ear.player_output();
-        player.stop();
-        unsetenv("RX40_PLAYER_OUTPUT");
+
+        // The server goes away while the output is kept open (libjack crashes when such a client
+        // is closed): the next Play finds it gone and plays silently, and giving the output back
+        // later neither crashes nor hangs.
+        player.keep_open(true);
+        juce::Thread::sleep(200);
+        const auto kept = output_name();
+        EXPECT_EQ(kept, ear.player_output());
         ear.close();
         jack.stop();
+        player.keep_open(false);
+        juce::Thread::sleep(1500); // the idle second: the output is given back
+        EXPECT_EQ(output_name(), "");
+        player.keep_open(true);
+        jack_dummy_server again("rx40playertest", 512);
+        juce::Thread::sleep(300);
+        again.stop();
+        player.play(ding.getFullPathName(), 0); // finds its server gone: silence
+        juce::Thread::sleep(500);
+        EXPECT_EQ(output_name(), "");
+        player.stop();
+        unsetenv("RX40_PLAYER_OUTPUT");
         unsetenv("JACK_DEFAULT_SERVER");
     }
     player.unbind();

@@ -111,6 +111,13 @@ struct output_environment
     }
     bool operator!=(const output_environment& o) const { return !(*this == o); }
 
+    // The socket of the JACK server a JACK client of this environment joins.
+    std::string jack_socket() const
+    {
+        return "/dev/shm/jack_" + (jackServer.empty() ? std::string("default") : jackServer) + "_" +
+               std::to_string(getuid()) + "_0";
+    }
+
     // "driver" or "driver:device" entries, best first.
     std::vector<std::string> outputs() const
     {
@@ -118,10 +125,7 @@ struct output_environment
         std::vector<std::string> found;
         if (!pulseServer.empty() || (!runtimeDir.empty() && socket_answers(runtimeDir + "/pulse/native")))
             found.push_back("pulse");
-        const auto jackSocket = "/dev/shm/jack_" +
-                                (jackServer.empty() ? std::string("default") : jackServer) + "_" +
-                                std::to_string(getuid()) + "_0";
-        if (socket_answers(jackSocket)) found.push_back("jack");
+        if (socket_answers(jack_socket())) found.push_back("jack");
         if (alsa_card_present()) found.push_back("alsa");
         return found;
     }
@@ -291,15 +295,24 @@ class player
         }
     }
 
+    // A JACK output whose server has gone: libjack crashes when such a client is closed, and a
+    // write to it may never return.
+    bool output_gone() const
+    {
+        return output != nullptr && !jackSocket.empty() && !socket_answers(jackSocket);
+    }
+
     void close_output()
     {
-        if (output != nullptr)
+        // An output whose server has gone is left as it is (a little memory) rather than closed.
+        if (output != nullptr && !output_gone())
         {
             if (started) out123_stop(output);
             out123_del(output);
         }
         output = nullptr;
         started = false;
+        jackSocket.clear();
         std::lock_guard<std::mutex> g(lock);
         openedName.clear();
     }
@@ -347,7 +360,8 @@ class player
             openedEnvironment = wanted;
             failedAt = {};
         }
-        if (started) return true;
+        if (started && !output_gone()) return true;
+        if (started) close_output(); // its server went away: choose again
         if (failedAt != clock_type::time_point{} && clock_type::now() - failedAt < std::chrono::seconds(1))
             return false;
         for (const auto& entry : wanted.outputs())
@@ -365,6 +379,7 @@ class player
             // A small device buffer: the sound starts when it is written, not when a long buffer
             // has filled.
             out123_param2(output, OUT123_DEVICEBUFFER, 0, 0.05, nullptr);
+            jackSocket = driver == "jack" ? wanted.jack_socket() : std::string();
             if (out123_open(output, driver.c_str(), device.empty() ? nullptr : device.c_str()) == OUT123_OK &&
                 start_output())
             {
@@ -375,6 +390,7 @@ class player
             }
             out123_del(output);
             output = nullptr;
+            jackSocket.clear();
         }
         failedAt = clock_type::now(); // no output: decode silently
         return false;
@@ -526,6 +542,7 @@ class player
     // The player thread's:
     out123_handle* output = nullptr;
     bool started = false, keepOpenSeen = false;
+    std::string jackSocket; // of the open output's server, for a JACK output
     long outputRate = 0;
     int outputEncoding = 0;
     clock_type::time_point failedAt;
