@@ -76,7 +76,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < 100 && !joined; ++i)
     {
         juce::Thread::sleep(100);
-        joined = ear.open("rx40bench");
+        joined = ear.open("rx40bench_ear");
     }
     if (!joined) return 1;
     std::printf("JACK dummy: 48000 Hz, period %s frames (%.2f ms)\n", period.toRawUTF8(),
@@ -133,6 +133,10 @@ int main(int argc, char** argv)
         load(reinterpret_cast<const char16_t*>(path.getAddress()));
         play();
     };
+    play_direct();
+    juce::Thread::sleep(300);
+    auto outputName = (const char* (*)())dlsym(lib, "OutputName");
+    std::printf("player output: %s\n", outputName != nullptr ? outputName() : "?");
     measure("Play to first sample heard, 3 s idle", 3000, play_direct);
     measure("Play to first sample heard, 100 ms idle", 100, play_direct);
 

@@ -77,6 +77,19 @@ bool socket_answers(const std::string& path)
     return ok;
 }
 
+// Whether a process listens on the socket at PATH, from the kernel's table: no connection is made
+// (a JACK server logs every connection that closes at once).
+bool socket_listening(const std::string& path)
+{
+    std::ifstream table("/proc/net/unix");
+    std::string line;
+    while (std::getline(table, line))
+        if (line.size() > path.size() && line.compare(line.size() - path.size(), path.size(), path) == 0 &&
+            line[line.size() - path.size() - 1] == ' ')
+            return true;
+    return false;
+}
+
 bool alsa_card_present()
 {
     std::ifstream cards("/proc/asound/cards");
@@ -299,7 +312,7 @@ class player
     // write to it may never return.
     bool output_gone() const
     {
-        return output != nullptr && !jackSocket.empty() && !socket_answers(jackSocket);
+        return output != nullptr && !jackSocket.empty() && !socket_listening(jackSocket);
     }
 
     void close_output()
