@@ -1,0 +1,24 @@
+# Cross-building for Windows with MinGW-w64 (posix threads). RX40_MINGW_ARCH: x86_64 (default) or
+# i686; RX40_WINDOWS_DEPS: the dependency prefix of tools/windows_deps.sh.
+set(CMAKE_SYSTEM_NAME Windows)
+if(NOT RX40_MINGW_ARCH)
+  set(RX40_MINGW_ARCH x86_64)
+endif()
+set(CMAKE_SYSTEM_PROCESSOR ${RX40_MINGW_ARCH})
+set(RX40_MINGW_HOST ${RX40_MINGW_ARCH}-w64-mingw32)
+set(CMAKE_C_COMPILER ${RX40_MINGW_HOST}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${RX40_MINGW_HOST}-g++-posix)
+set(CMAKE_RC_COMPILER ${RX40_MINGW_HOST}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${RX40_MINGW_HOST} ${RX40_WINDOWS_DEPS})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# The framework's CMake package is the build host's.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Passed on to try_compile projects.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES RX40_MINGW_ARCH RX40_WINDOWS_DEPS)
+if(NOT JUCE_DIR)
+  file(GLOB RX40_HOST_JUCE /usr/lib/*/cmake/JUCE-*)
+  list(GET RX40_HOST_JUCE 0 JUCE_DIR)
+endif()
