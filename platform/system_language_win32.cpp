@@ -1,0 +1,18 @@
+#include "platform/system_language.h"
+#include <windows.h>
+
+namespace platform
+{
+int system_default_lang_id()
+{
+    return (int)GetSystemDefaultLangID();
+}
+
+int lang_id_of_locale(const juce::String& locale)
+{
+    // "zh_CN.UTF-8" → "zh-CN", a name Windows knows.
+    const auto name = locale.upToFirstOccurrenceOf(".", false, false).replaceCharacter('_', '-');
+    const LCID id = LocaleNameToLCID(name.toWideCharPointer(), 0);
+    return id != 0 ? (int)LANGIDFROMLCID(id) : 0x0409;
+}
+} // namespace platform
