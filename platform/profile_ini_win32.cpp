@@ -14,10 +14,9 @@ juce::String get_private_profile_string(const juce::String& section, const juce:
                                         const juce::String& defaultValue, const juce::File& file)
 {
     std::wstring buffer(4096, L'\0');
-    const DWORD length =
-        GetPrivateProfileStringW(section.toWideCharPointer(), key.toWideCharPointer(),
-                                 defaultValue.toWideCharPointer(), buffer.data(), (DWORD)buffer.size(),
-                                 file.getFullPathName().toWideCharPointer());
+    const DWORD length = GetPrivateProfileStringW(
+        section.toWideCharPointer(), key.toWideCharPointer(), defaultValue.toWideCharPointer(), buffer.data(),
+        (DWORD)buffer.size(), file.getFullPathName().toWideCharPointer());
     buffer.resize(length);
     return juce::String(buffer.c_str());
 }

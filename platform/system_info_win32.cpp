@@ -1,7 +1,7 @@
 #include "platform/system_info.h"
-#include <windows.h>
 #include <lm.h>
 #include <shlobj.h>
+#include <windows.h>
 
 namespace platform
 {
@@ -24,8 +24,8 @@ os_version system_version()
 juce::String system_name(const os_version& version)
 {
     static const std::pair<const char*, const char*> names[] = {
-        {"5.0", "Windows 2000"},  {"5.1", "Windows XP"}, {"5.2", "Windows XP 64-Bit Edition"},
-        {"6.0", "Windows Vista"}, {"6.1", "Windows 7"},  {"6.2", "Windows 8"},
+        {"5.0", "Windows 2000"},  {"5.1", "Windows XP"},  {"5.2", "Windows XP 64-Bit Edition"},
+        {"6.0", "Windows Vista"}, {"6.1", "Windows 7"},   {"6.2", "Windows 8"},
         {"6.3", "Windows 8.1"},   {"10.0", "Windows 10"},
     };
     const auto key = juce::String(version.major) + "." + juce::String(version.minor);
