@@ -1,7 +1,9 @@
 #include "platform/system_info.h"
+#include <windows.h>
+
+// After windows.h, which they need.
 #include <lm.h>
 #include <shlobj.h>
-#include <windows.h>
 
 namespace platform
 {
