@@ -51,16 +51,13 @@ void PluginHostApp::initialise(const juce::String&)
         quit();
         return;
     }
-    if (!platform::framework_single_instance)
+    singleInstance = std::make_unique<platform::single_instance>(getApplicationName(),
+                                                                 [this] { anotherInstanceStarted({}); });
+    if (singleInstance->another_copy_runs())
     {
-        singleInstance = std::make_unique<platform::single_instance>(getApplicationName(),
-                                                                     [this] { anotherInstanceStarted({}); });
-        if (singleInstance->another_copy_runs())
-        {
-            std::printf("rx40panel runs already: its window is shown\n");
-            quit();
-            return;
-        }
+        std::printf("rx40panel runs already: its window is shown\n");
+        quit();
+        return;
     }
 
     device_parameter_lock();

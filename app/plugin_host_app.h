@@ -14,7 +14,8 @@ class PluginHostApp : public juce::JUCEApplication
     const juce::String getApplicationName() override;
     const juce::String getApplicationVersion() override { return "1.0.0"; }
     // One copy per user; where the framework's lock cannot guarantee that, our own does.
-    bool moreThanOneInstanceAllowed() override { return !platform::framework_single_instance; }
+    // The framework's lock is machine-wide: our own per-user one does the job.
+    bool moreThanOneInstanceAllowed() override { return true; }
     void initialise(const juce::String& commandLine) override;
     void shutdown() override;
     void anotherInstanceStarted(const juce::String& commandLine) override;

@@ -1,20 +1,15 @@
 #pragma once
 #include <functional>
 #include <juce_core/juce_core.h>
+#include <memory>
 
-// One running copy per user. Windows hands a second start to the running copy through the
-// framework; here a lock file and a local socket in the user's runtime folder do, so another
-// user's copy or lock file never stands in the way.
+// One running copy per user: a second start of the same user tells the running copy to show
+// itself and ends. Another user's copy or lock never stands in the way (the framework's own lock
+// is machine-wide on both systems: a file in /var/tmp, a global mutex on Windows).
+// Linux: a lock file and a local socket in the user's runtime folder. Windows: a mutex and a
+// named pipe whose names hold the user's security identifier.
 namespace platform
 {
-// True where the framework's own single-instance lock does the job (Windows). Its lock here is
-// one machine-wide file that another user's copy can make unusable.
-#if JUCE_WINDOWS
-constexpr bool framework_single_instance = true;
-#else
-constexpr bool framework_single_instance = false;
-#endif
-
 class single_instance
 {
   public:
@@ -22,22 +17,12 @@ class single_instance
     // listens for later starts (the callback runs on the message thread).
     single_instance(const juce::String& appName, std::function<void()> onAnotherStart);
     ~single_instance();
-
     // True when another copy runs: it was told to show itself, and this start must end.
     bool another_copy_runs() const { return otherCopy; }
 
   private:
-    bool notify_running_copy() const;
-    // Listens on the socket; false only when another copy already listens there.
-    bool listen();
-
-    juce::String socketPath, lockPath;
-    std::function<void()> callback;
-    int lockFd = -1, listenFd = -1;
+    struct state; // the system's lock and channel
+    std::unique_ptr<state> d;
     bool otherCopy = false;
 };
-
-// The folder for this user's sockets and locks: $XDG_RUNTIME_DIR, else a private folder in /tmp
-// (made 0700, used only when this user owns it); empty when neither can be had.
-juce::File user_runtime_folder();
 } // namespace platform
