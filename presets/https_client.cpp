@@ -1,25 +1,16 @@
 #include "presets/https_client.h"
+#include "platform/tcp_socket.h"
+#include "platform/tls_roots.h"
 #include "platform/utf8_text.h"
 #include "platform/xml_input.h"
-#include <arpa/inet.h>
-#include <cerrno>
 #include <chrono>
 #include <condition_variable>
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <mutex>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
-#include <poll.h>
-#include <pthread.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 #ifndef RX40_LIST_SERVER
 #define RX40_LIST_SERVER "presets.rx40panel.example"
@@ -53,15 +44,6 @@ list_host parse_host(juce::String text, const list_host& fallback)
     return h;
 }
 
-struct socket_fd
-{
-    int fd = -1;
-    ~socket_fd()
-    {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
 using clock_type = std::chrono::steady_clock;
 constexpr int slice_ms = 100; // how often a wait looks at should_stop
 
@@ -72,83 +54,23 @@ bool stop_asked(const https_limits& limits)
 
 // Name resolution cannot be interrupted, so it runs on a helper of its own; an abandoned one
 // finishes in the background and frees its result.
-struct resolution
+std::shared_ptr<platform::tcp_addresses> resolve(const list_host& host, const https_limits& limits)
 {
-    addrinfo* result = nullptr;
-    ~resolution()
-    {
-        if (result != nullptr) ::freeaddrinfo(result);
-    }
-};
-
-std::shared_ptr<resolution> resolve(const list_host& host, const https_limits& limits)
-{
-    auto r = std::make_shared<resolution>();
-    const std::string name = host.name.toStdString(), port = std::to_string(host.port);
-    const bool finished = run_with_time_limit(
-        [r, name, port]
-        {
-            addrinfo hints{};
-            hints.ai_family = AF_UNSPEC;
-            hints.ai_socktype = SOCK_STREAM;
-            hints.ai_flags = AI_NUMERICSERV;
-            addrinfo* found = nullptr;
-            if (::getaddrinfo(name.c_str(), port.c_str(), &hints, &found) != 0) found = nullptr;
-            r->result = found;
-        },
-        limits.connect_timeout_ms, limits.should_stop);
-    return finished && r->result != nullptr ? r : nullptr;
+    auto found = std::make_shared<std::shared_ptr<platform::tcp_addresses>>();
+    const std::string name = host.name.toStdString();
+    const int port = host.port;
+    const bool finished =
+        run_with_time_limit([found, name, port] { *found = platform::resolve_tcp(name, port); },
+                            limits.connect_timeout_ms, limits.should_stop);
+    return finished ? *found : nullptr;
 }
 
-// Non-blocking connect to the first address, waiting at most the connect time-out.
-bool connect_first(socket_fd& s, const list_host& host, const https_limits& limits)
+// Connects to the first address, waiting at most the connect time-out.
+bool connect_first(platform::tcp_socket& s, const list_host& host, const https_limits& limits)
 {
     const auto addresses = resolve(host, limits);
-    if (addresses == nullptr) return false;
-    const addrinfo* found = addresses->result;
-
-    s.fd = ::socket(found->ai_family, found->ai_socktype | SOCK_CLOEXEC, found->ai_protocol);
-    if (s.fd < 0) return false;
-    const int flags = ::fcntl(s.fd, F_GETFL, 0);
-    ::fcntl(s.fd, F_SETFL, flags | O_NONBLOCK);
-    if (::connect(s.fd, found->ai_addr, found->ai_addrlen) != 0)
-    {
-        if (errno != EINPROGRESS) return false;
-        const auto deadline = clock_type::now() + std::chrono::milliseconds(limits.connect_timeout_ms);
-        for (;;)
-        {
-            if (stop_asked(limits) || clock_type::now() >= deadline) return false;
-            pollfd p{s.fd, POLLOUT, 0};
-            const int ready = ::poll(&p, 1, slice_ms);
-            if (ready > 0) break;
-            if (ready < 0 && errno != EINTR) return false;
-        }
-        int err = 0;
-        socklen_t len = sizeof(err);
-        if (::getsockopt(s.fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0 || err != 0) return false;
-    }
-    ::fcntl(s.fd, F_SETFL, flags & ~O_NONBLOCK);
-    const int buffer = 65536, one = 1;
-    ::setsockopt(s.fd, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof(buffer));
-    ::setsockopt(s.fd, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof(buffer));
-    ::setsockopt(s.fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof(one));
-    return true;
-}
-
-void set_timeouts(int fd, int ms)
-{
-    ms = juce::jmax(1, ms);
-    timeval tv{ms / 1000, (ms % 1000) * 1000};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv));
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof(tv));
-}
-
-bool is_ip_literal(const juce::String& host)
-{
-    in6_addr a6;
-    in_addr a4;
-    return ::inet_pton(AF_INET, host.toRawUTF8(), &a4) == 1 ||
-           ::inet_pton(AF_INET6, host.toRawUTF8(), &a6) == 1;
+    return addresses != nullptr && s.connect_first(*addresses, limits.connect_timeout_ms, slice_ms,
+                                                   [&] { return stop_asked(limits); });
 }
 
 void init_tls()
@@ -181,12 +103,13 @@ bool prepare_tls(tls_session& t, int fd, const juce::String& host)
     if (t.ctx == nullptr) return false;
     SSL_CTX_set_verify(t.ctx, SSL_VERIFY_PEER, nullptr);
     if (SSL_CTX_set_default_verify_paths(t.ctx) != 1) return false;
+    platform::add_system_trust_roots(t.ctx);
     // Servers that close without a TLS close alert are common; a cut document fails to parse.
     SSL_CTX_set_options(t.ctx, SSL_OP_IGNORE_UNEXPECTED_EOF);
     t.ssl = SSL_new(t.ctx);
     if (t.ssl == nullptr) return false;
     const auto name = host.toStdString();
-    if (is_ip_literal(host))
+    if (platform::is_ip_literal(name))
     {
         if (X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(t.ssl), name.c_str()) != 1) return false;
     }
@@ -259,32 +182,6 @@ bool header_names(const std::string& lowerHeaders, const std::string& field, con
     return false;
 }
 
-// Writing to a socket the server has closed raises SIGPIPE; keep it from ending the program
-// by blocking it on this thread for the attempt and discarding one that came up.
-struct sigpipe_guard
-{
-    sigset_t old{};
-    sigpipe_guard()
-    {
-        sigset_t pipe;
-        sigemptyset(&pipe);
-        sigaddset(&pipe, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &pipe, &old);
-    }
-    ~sigpipe_guard()
-    {
-        sigset_t pipe, pending;
-        sigemptyset(&pipe);
-        sigaddset(&pipe, SIGPIPE);
-        sigpending(&pending);
-        if (sigismember(&pending, SIGPIPE) == 1 && sigismember(&old, SIGPIPE) == 0)
-        {
-            timespec zero{0, 0};
-            sigtimedwait(&pipe, nullptr, &zero);
-        }
-        pthread_sigmask(SIG_SETMASK, &old, nullptr);
-    }
-};
 } // namespace
 
 bool run_with_time_limit(std::function<void()> blocking_call, int time_limit_ms,
@@ -407,17 +304,17 @@ std::optional<std::string> https_get(const juce::String& path, const list_host& 
                                      const https_limits& limits)
 {
     init_tls();
-    sigpipe_guard noPipeSignal;
-    socket_fd s;
+    platform::broken_pipe_guard noPipeSignal;
+    platform::tcp_socket s;
     if (!connect_first(s, host, limits)) return std::nullopt;
-    set_timeouts(s.fd, slice_ms);
+    s.set_timeouts(slice_ms);
     const auto start = clock_type::now();
     const auto total = start + std::chrono::milliseconds(limits.total_timeout_ms);
     auto next_deadline = [&]
     { return std::min(total, clock_type::now() + std::chrono::milliseconds(limits.read_timeout_ms)); };
 
     tls_session t;
-    if (!prepare_tls(t, s.fd, host.name)) return std::nullopt;
+    if (!prepare_tls(t, s.native(), host.name)) return std::nullopt;
     if (with_deadline(t.ssl, limits, next_deadline(), [&] { return SSL_connect(t.ssl); }) <= 0 ||
         SSL_get_verify_result(t.ssl) != X509_V_OK)
         return std::nullopt;
