@@ -2,7 +2,7 @@
 # its bundled zlib, libpng, libjpeg, FLAC and Ogg Vorbis: they come from the dependency prefix.
 set(RX40_DEPS_LIBS FLAC vorbisenc vorbisfile vorbis ogg png16 jpeg z)
 set(RX40_WIN_SYSTEM_LIBS uuid wsock32 wininet version ole32 ws2_32 oleaut32 imm32 comdlg32 shlwapi
-    rpcrt4 winmm dxgi crypt32)
+    rpcrt4 winmm dxgi crypt32 ssp)
 add_library(juce_shared STATIC)
 target_link_libraries(juce_shared
   PRIVATE juce::juce_core juce::juce_events juce::juce_data_structures juce::juce_graphics
