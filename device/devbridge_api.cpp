@@ -33,6 +33,10 @@ devbridge_api devbridge_api::bind(const juce::File& library)
 
 const devbridge_api& devbridge_api::process_binding()
 {
+#if JUCE_WINDOWS
+    static const devbridge_api api = bind(platform::program_file("devbridge.dll"));
+#else
     static const devbridge_api api = bind(platform::program_file("devbridge.so"));
+#endif
     return api;
 }

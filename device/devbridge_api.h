@@ -20,6 +20,7 @@ struct devbridge_api
 
     // Loads the library (never unloaded) and looks up every entry point.
     static devbridge_api bind(const juce::File& library);
-    // The binding of program folder + "devbridge.so", made once for the process.
+    // The binding of program folder + "devbridge.dll" ("devbridge.so" on Linux), made once for
+    // the process.
     static const devbridge_api& process_binding();
 };

@@ -29,14 +29,17 @@
 #include <mutex>
 #include <out123.h>
 #include <string>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
-
+#ifdef _WIN32
+#define PLAYER_EXPORT extern "C" __declspec(dllexport)
+#else
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #define PLAYER_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace
 {
@@ -64,6 +67,7 @@ std::string utf8_of(const char16_t* text)
     return out;
 }
 
+#ifndef _WIN32
 bool socket_answers(const std::string& path)
 {
     sockaddr_un addr{};
@@ -102,6 +106,8 @@ bool alsa_card_present()
     return false;
 }
 
+#endif
+
 // What the environment says about sound servers; read on the caller's thread.
 struct output_environment
 {
@@ -124,6 +130,16 @@ struct output_environment
     }
     bool operator!=(const output_environment& o) const { return !(*this == o); }
 
+#ifdef _WIN32
+    std::string jack_socket() const { return {}; }
+
+    // Windows' own output (waveOut); the only module built in.
+    std::vector<std::string> outputs() const
+    {
+        if (!asked.empty()) return {asked};
+        return {"win32"};
+    }
+#else
     // The socket of the JACK server a JACK client of this environment joins.
     std::string jack_socket() const
     {
@@ -142,6 +158,7 @@ struct output_environment
         if (alsa_card_present()) found.push_back("alsa");
         return found;
     }
+#endif
 };
 
 // Whole decoded sounds, so a sound played again starts from memory. Short sounds only (a sound
@@ -166,14 +183,21 @@ class sound_cache
     static key key_of(const std::string& path, long rate, int encoding)
     {
         key k{path, -1, -1, rate, encoding};
-        struct stat st
+#ifdef _WIN32
+        struct _stat64 st{};
+        if (::_stat64(path.c_str(), &st) == 0)
         {
-        };
+            k.size = (long long)st.st_size;
+            k.modified = (long long)st.st_mtime;
+        }
+#else
+        struct stat st{};
         if (::stat(path.c_str(), &st) == 0)
         {
             k.size = (long long)st.st_size;
             k.modified = (long long)st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
         }
+#endif
         return k;
     }
     const std::vector<unsigned char>* find(const key& k)
@@ -312,7 +336,11 @@ class player
     // write to it may never return.
     bool output_gone() const
     {
+#ifdef _WIN32
+        return false;
+#else
         return output != nullptr && !jackSocket.empty() && !socket_listening(jackSocket);
+#endif
     }
 
     void close_output()

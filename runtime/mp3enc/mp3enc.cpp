@@ -11,7 +11,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#define MPGE_EXPORT extern "C" __declspec(dllexport)
+#else
 #define MPGE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace
 {
