@@ -2,6 +2,7 @@
 // back from its own thread, as a real library does, and takes commands from rx40-devsim over
 // a local socket.
 #include "device_model.h"
+#include "devsim_channel.h"
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -9,17 +10,21 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <dlfcn.h>
 #include <mutex>
-#include <poll.h>
 #include <sstream>
 #include <string>
+#include <thread>
+#ifdef _WIN32
+#include <windows.h>
+#define DEVBRIDGE_EXPORT extern "C" __declspec(dllexport)
+#else
+#include <dlfcn.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <thread>
 #include <unistd.h>
-
 #define DEVBRIDGE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace
 {
@@ -258,6 +263,69 @@ reply run_command(simulator& s, const std::vector<std::string>& args)
     return fail("unknown command '" + command + "'");
 }
 
+#ifdef _WIN32
+std::string library_folder()
+{
+    HMODULE self = nullptr;
+    char path[MAX_PATH] = {};
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCSTR>(&run_device_thread), &self) &&
+        GetModuleFileNameA(self, path, MAX_PATH) > 0)
+    {
+        std::string folder = path;
+        const auto slash = folder.find_last_of("\\/");
+        if (slash != std::string::npos) return folder.substr(0, slash);
+    }
+    return ".";
+}
+
+// One command per connection: a message in, the answer out, then the next client.
+void serve(std::string pipeName)
+{
+    for (;;)
+    {
+        HANDLE pipe = CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_DUPLEX,
+                                       PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT |
+                                           PIPE_REJECT_REMOTE_CLIENTS,
+                                       PIPE_UNLIMITED_INSTANCES, 65536, 65536, 0, nullptr);
+        if (pipe == INVALID_HANDLE_VALUE) return;
+        if (!ConnectNamedPipe(pipe, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED)
+        {
+            CloseHandle(pipe);
+            continue;
+        }
+        std::string request;
+        char buffer[4096];
+        for (;;)
+        {
+            DWORD n = 0;
+            const BOOL ok = ReadFile(pipe, buffer, sizeof(buffer), &n, nullptr);
+            request.append(buffer, n);
+            if (ok || GetLastError() != ERROR_MORE_DATA || request.size() > 65536) break;
+        }
+        reply r;
+        {
+            auto& s = sim();
+            std::lock_guard<std::mutex> lock(s.lock);
+            r = run_command(s, split_words(request));
+        }
+        const std::string answer = (r.ok ? "0\n" : "1\n") + r.text;
+        DWORD written = 0;
+        WriteFile(pipe, answer.data(), (DWORD)answer.size(), &written, nullptr);
+        FlushFileBuffers(pipe);
+        DisconnectNamedPipe(pipe);
+        CloseHandle(pipe);
+    }
+}
+
+void start_server()
+{
+    const char* env = std::getenv("RX40_DEVSIM_SOCKET");
+    const std::string path = env != nullptr && *env != 0 ? env : library_folder() + "\\devsim.sock";
+    std::thread(serve, devsim::pipe_name_for(path)).detach();
+}
+#else
 std::string library_folder()
 {
     Dl_info info{};
@@ -331,6 +399,8 @@ void start_server()
     }
     std::thread(serve, fd).detach();
 }
+
+#endif
 
 std::string hex_line(const char* name, const unsigned char* bytes, size_t count)
 {

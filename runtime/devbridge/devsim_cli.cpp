@@ -5,12 +5,56 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#ifdef _WIN32
+#include "devsim_channel.h"
+#include <windows.h>
+#else
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 namespace
 {
+#ifdef _WIN32
+std::string default_socket()
+{
+    char exe[MAX_PATH] = {};
+    std::string path = GetModuleFileNameA(nullptr, exe, MAX_PATH) > 0 ? exe : "rx40-devsim.exe";
+    const auto slash = path.find_last_of("\\/");
+    return (slash == std::string::npos ? std::string(".") : path.substr(0, slash)) + "\\devsim.sock";
+}
+
+// Sends REQUEST as one message and reads the answer to its end; false when nobody listens.
+bool exchange(const std::string& path, const std::string& request, std::string& answer)
+{
+    const auto name = devsim::pipe_name_for(path);
+    HANDLE pipe = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 20 && pipe == INVALID_HANDLE_VALUE; ++attempt)
+    {
+        pipe = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (pipe == INVALID_HANDLE_VALUE &&
+            (GetLastError() != ERROR_PIPE_BUSY || !WaitNamedPipeA(name.c_str(), 500)))
+            return false;
+    }
+    if (pipe == INVALID_HANDLE_VALUE) return false;
+    DWORD mode = PIPE_READMODE_MESSAGE;
+    SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr);
+    DWORD written = 0;
+    WriteFile(pipe, request.data(), (DWORD)request.size(), &written, nullptr);
+    char buffer[4096];
+    for (;;)
+    {
+        DWORD n = 0;
+        const BOOL ok = ReadFile(pipe, buffer, sizeof(buffer), &n, nullptr);
+        answer.append(buffer, n);
+        if (!ok && GetLastError() == ERROR_MORE_DATA) continue;
+        break;
+    }
+    CloseHandle(pipe);
+    return true;
+}
+#else
 std::string default_socket()
 {
     char exe[PATH_MAX];
@@ -19,6 +63,8 @@ std::string default_socket()
     const auto slash = path.rfind('/');
     return (slash == std::string::npos ? std::string(".") : path.substr(0, slash)) + "/devsim.sock";
 }
+
+#endif
 
 int usage()
 {
@@ -43,6 +89,20 @@ int main(int argc, char** argv)
     const char* env = std::getenv("RX40_DEVSIM_SOCKET");
     const std::string path = env != nullptr && *env != 0 ? env : default_socket();
 
+    std::string request;
+    for (int i = 1; i < argc; ++i)
+    {
+        request += argv[i];
+        request += '\0';
+    }
+    std::string answer;
+#ifdef _WIN32
+    if (!exchange(path, request, answer))
+    {
+        std::fprintf(stderr, "rx40-devsim: no virtual device at %s; is rx40panel running?\n", path.c_str());
+        return 1;
+    }
+#else
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     if (path.size() >= sizeof(addr.sun_path))
@@ -59,12 +119,6 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::string request;
-    for (int i = 1; i < argc; ++i)
-    {
-        request += argv[i];
-        request += '\0';
-    }
     size_t sent = 0;
     while (sent < request.size())
     {
@@ -74,11 +128,11 @@ int main(int argc, char** argv)
     }
     shutdown(fd, SHUT_WR);
 
-    std::string answer;
     char buffer[4096];
     for (ssize_t n; (n = read(fd, buffer, sizeof(buffer))) > 0;)
         answer.append(buffer, (size_t)n);
     close(fd);
+#endif
 
     if (answer.size() < 2 || answer[1] != '\n')
     {
