@@ -5,6 +5,7 @@
 #include "platform/display.h"
 #include "platform/program_settings.h"
 #include "platform/quit_signals.h"
+#include "platform/repaint_pump.h"
 #include "platform/user_settings.h"
 #include <cstdio>
 
@@ -63,6 +64,7 @@ void PluginHostApp::initialise(const juce::String&)
     device_parameter_lock();
     device_hooks().after_device_info = [] { locale_prompt(); };
 
+    repaintPump = platform::start_repaint_pump();
     dialogLook.setUsingNativeAlertWindows(true);
     dialogLook.setDefaultSansSerifTypefaceName(juce::CharPointer_UTF8("微软雅黑"));
     juce::LookAndFeel::setDefaultLookAndFeel(&dialogLook);
@@ -83,6 +85,7 @@ void PluginHostApp::shutdown()
     singleInstance.reset();
     trayIcon.reset(); // off the notification area first
     mainWindow.reset();
+    repaintPump.reset();
     appProperties.reset();
     juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
 }

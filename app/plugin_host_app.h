@@ -37,4 +37,5 @@ class PluginHostApp : public juce::JUCEApplication
     std::unique_ptr<MainHostWindow> mainWindow;
     std::unique_ptr<mytrayicon> trayIcon;
     std::unique_ptr<platform::single_instance> singleInstance;
+    std::unique_ptr<juce::Timer> repaintPump; // where the system needs one (Wine)
 };
