@@ -263,6 +263,18 @@ reply run_command(simulator& s, const std::vector<std::string>& args)
     return fail("unknown command '" + command + "'");
 }
 
+// The channel's answer to one request: "0" or "1" for success or failure, a line feed, the text.
+std::string answer_to(const std::string& request)
+{
+    reply r;
+    {
+        auto& s = sim();
+        std::lock_guard<std::mutex> lock(s.lock);
+        r = run_command(s, split_words(request));
+    }
+    return (r.ok ? "0\n" : "1\n") + r.text;
+}
+
 #ifdef _WIN32
 std::string library_folder()
 {
@@ -304,13 +316,7 @@ void serve(std::string pipeName)
             request.append(buffer, n);
             if (ok || GetLastError() != ERROR_MORE_DATA || request.size() > 65536) break;
         }
-        reply r;
-        {
-            auto& s = sim();
-            std::lock_guard<std::mutex> lock(s.lock);
-            r = run_command(s, split_words(request));
-        }
-        const std::string answer = (r.ok ? "0\n" : "1\n") + r.text;
+        const std::string answer = answer_to(request);
         DWORD written = 0;
         WriteFile(pipe, answer.data(), (DWORD)answer.size(), &written, nullptr);
         FlushFileBuffers(pipe);
@@ -358,13 +364,7 @@ void serve(int listenFd)
             if (n <= 0) break;
             request.append(buffer, (size_t)n);
         }
-        reply r;
-        {
-            auto& s = sim();
-            std::lock_guard<std::mutex> lock(s.lock);
-            r = run_command(s, split_words(request));
-        }
-        const std::string answer = (r.ok ? "0\n" : "1\n") + r.text;
+        const std::string answer = answer_to(request);
         size_t sent = 0;
         while (sent < answer.size())
         {
