@@ -1,4 +1,5 @@
 #include "skin/dialog_lookfeel.h"
+#include "platform/cjk_font.h"
 #include "skin/image_root.h"
 
 namespace skin
@@ -18,16 +19,12 @@ void set_width_flag(int flag)
 
 juce::Typeface::Ptr cjk_typeface()
 {
-    // The framework does not scan .ttc collections, so the font is loaded from its bytes.
+    // Loaded from its bytes where the system names one; otherwise the system draws the font.
     static juce::Typeface::Ptr typeface = []
     {
-        for (auto* path :
-             {"/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc", "/usr/share/fonts/wqy-zenhei/wqy-zenhei.ttc"})
-        {
-            juce::MemoryBlock data;
-            if (juce::File(path).loadFileAsData(data) && data.getSize() > 0)
-                return juce::Typeface::createSystemTypefaceFor(data.getData(), data.getSize());
-        }
+        juce::MemoryBlock data;
+        if (platform::cjk_font_file().loadFileAsData(data) && data.getSize() > 0)
+            return juce::Typeface::createSystemTypefaceFor(data.getData(), data.getSize());
         return juce::Typeface::Ptr();
     }();
     return typeface;
