@@ -12,30 +12,6 @@ namespace
 class win32_key_capture;
 win32_key_capture* active = nullptr; // one capture at a time, on the message thread
 
-bool is_modifier_key(WPARAM vk)
-{
-    switch (vk)
-    {
-    case VK_SHIFT:
-    case VK_CONTROL:
-    case VK_MENU:
-    case VK_LSHIFT:
-    case VK_RSHIFT:
-    case VK_LCONTROL:
-    case VK_RCONTROL:
-    case VK_LMENU:
-    case VK_RMENU:
-    case VK_CAPITAL:
-    case VK_NUMLOCK:
-    case VK_SCROLL:
-    case VK_LWIN:
-    case VK_RWIN:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool held(int vk)
 {
     return (GetKeyState(vk) & 0x8000) != 0;
@@ -61,7 +37,7 @@ class win32_key_capture : public key_capture
     static LRESULT CALLBACK keyboard(int code, WPARAM vk, LPARAM flags)
     {
         const bool keyDown = (flags & (1u << 31)) == 0;
-        if (code == HC_ACTION && keyDown && active != nullptr && !is_modifier_key(vk))
+        if (code == HC_ACTION && keyDown && active != nullptr && !is_modifier_key((int)vk))
         {
             HWND focus = GetFocus();
             if (focus == active->window || IsChild(active->window, focus))

@@ -49,7 +49,7 @@ class x11_key_capture : public key_capture
                        (mods & Mod1Mask) != 0};
             }
             XFreeEventData(display, cookie);
-            if (!x11::is_modifier_key(virtualKey) && callback) callback(key);
+            if (!is_modifier_key(virtualKey) && callback) callback(key);
         }
     }
 

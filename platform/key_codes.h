@@ -15,4 +15,7 @@ constexpr int framework_key_code(int virtualKey)
                           virtualKey == 0x2E || (virtualKey >= 0x60 && virtualKey <= 0x87);
     return extended ? virtualKey | 0x10000 : virtualKey;
 }
+
+// Whether VIRTUAL_KEY is a modifier or lock key (or 0, no key), which never makes a hotkey alone.
+bool is_modifier_key(int virtualKey);
 } // namespace platform

@@ -21,8 +21,7 @@ class tcp_socket
     tcp_socket& operator=(const tcp_socket&) = delete;
 
     // Connects to the first address without blocking, waiting at most TIMEOUT_MS and asking
-    // SHOULD_STOP every SLICE_MS; then the socket blocks again, with small buffers' worth of
-    // latency (no Nagle delay).
+    // SHOULD_STOP every SLICE_MS; then the socket blocks again, with Nagle's delay turned off.
     bool connect_first(const tcp_addresses& addresses, int timeoutMs, int sliceMs,
                        const std::function<bool()>& shouldStop);
     // Receive and send time-outs, so that a blocked call comes back to look at its deadline.

@@ -152,29 +152,4 @@ unsigned num_lock_mask(Display* display)
 {
     return XkbKeysymToModifiers(display, XK_Num_Lock);
 }
-
-bool is_modifier_key(int virtualKey)
-{
-    switch (virtualKey)
-    {
-    case 0:
-    case 0x10: // Shift, Ctrl, Alt
-    case 0x11:
-    case 0x12:
-    case 0x14: // Caps Lock
-    case 0x5B: // the Windows keys
-    case 0x5C:
-    case 0x90: // Num Lock, Scroll Lock
-    case 0x91:
-    case 0xA0: // left and right Shift, Ctrl, Alt
-    case 0xA1:
-    case 0xA2:
-    case 0xA3:
-    case 0xA4:
-    case 0xA5:
-        return true;
-    default:
-        return false;
-    }
-}
 } // namespace platform::x11

@@ -10,6 +10,4 @@ namespace platform::x11
 int virtual_key_of_keycode(Display* display, int keycode, bool numLockOn);
 // The modifier mask of Num Lock on DISPLAY.
 unsigned num_lock_mask(Display* display);
-// Whether VIRTUAL_KEY is a modifier or lock key, which never makes a hotkey on its own.
-bool is_modifier_key(int virtualKey);
 } // namespace platform::x11
