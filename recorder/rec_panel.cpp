@@ -333,11 +333,11 @@ void recPanel::save_to(juce::String path)
     {
         // The target is replaced only by a take that is there.
         const juce::File target(path);
-        bool ok = flacPath.existsAsFile() && target == flacPath;
-        if (!ok && flacPath.existsAsFile())
+        bool ok = false;
+        if (flacPath.existsAsFile())
         {
-            target.deleteFile();
-            ok = flacPath.copyFileTo(target);
+            if (target != flacPath) target.deleteFile();
+            ok = target == flacPath || flacPath.copyFileTo(target);
         }
         if (ok)
             saved();
