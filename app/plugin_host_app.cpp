@@ -1,11 +1,13 @@
 #include "app/plugin_host_app.h"
 #include "app/locale_prompt.h"
+#include "device/devbridge_api.h"
 #include "device/device_link_listener.h"
 #include "device/ui_para.h"
 #include "platform/display.h"
 #include "platform/program_settings.h"
 #include "platform/quit_signals.h"
 #include "platform/repaint_pump.h"
+#include "platform/ui_language.h"
 #include "platform/user_settings.h"
 #include <cstdio>
 
@@ -76,6 +78,9 @@ void PluginHostApp::initialise(const juce::String&)
     mainWindow->setResizable(false, false);
     mainWindow->setTitleBarHeight(34);
     trayIcon = std::make_unique<mytrayicon>(mainWindow.get());
+    if (const auto& problem = devbridge_api::process_binding().width_problem; problem.isNotEmpty())
+        juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::WarningIcon,
+                                               platform::tr("提示", "Tip"), problem);
 
     platform::on_quit_request([this] { systemRequestedQuit(); });
 }

@@ -1,6 +1,7 @@
 #include "device/devbridge_api.h"
 #include "platform/dynamic_library.h"
 #include "platform/program_folder.h"
+#include "platform/ui_language.h"
 
 namespace
 {
@@ -10,6 +11,23 @@ template <typename Fn> void look_up(platform::library_handle lib, const char* na
 }
 } // namespace
 
+juce::String devbridge_api::width_message(int libraryBits, int panelBits)
+{
+    const juce::String lib(libraryBits), panel(panelBits);
+    if (libraryBits == 0) // not a library of either width we know
+        return platform::tr(
+            "设备库 devbridge.dll 无法加载：它不是本控制面板能使用的库。",
+            "The device library devbridge.dll cannot be loaded: it is not a library this control "
+            "panel can use.");
+    return platform::ui_is_english()
+               ? "The device library devbridge.dll is " + lib + "-bit, but this control panel is " + panel +
+                     "-bit. Please install the " + lib + "-bit control panel."
+               : juce::String(juce::CharPointer_UTF8("设备库 devbridge.dll 是 ")) + lib +
+                     juce::String(juce::CharPointer_UTF8(" 位的，而本控制面板是 ")) + panel +
+                     juce::String(juce::CharPointer_UTF8(" 位的。请安装 ")) + lib +
+                     juce::String(juce::CharPointer_UTF8(" 位的控制面板。"));
+}
+
 devbridge_api devbridge_api::bind(const juce::File& library)
 {
     devbridge_api api;
@@ -17,6 +35,8 @@ devbridge_api devbridge_api::bind(const juce::File& library)
     if (lib == nullptr)
     {
         std::printf("devbridge: cannot load %s\n", library.getFullPathName().toRawUTF8());
+        if (platform::last_load_error() == platform::error_bad_exe_format)
+            api.width_problem = width_message(platform::library_bits(library), platform::process_bits());
         return api;
     }
     look_up(lib, "initHIDCtrl", api.initHIDCtrl);

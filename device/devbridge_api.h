@@ -18,9 +18,15 @@ struct devbridge_api
     int (*SendUIParaP12Setting)(unsigned char*) = nullptr;
     int (*SetEnv)(int, int) = nullptr;
 
+    // Set when the library is there but of the other width: the message for the user, who
+    // otherwise could not tell why the device never shows.
+    juce::String width_problem;
+
     // Loads the library (never unloaded) and looks up every entry point.
     static devbridge_api bind(const juce::File& library);
     // The binding of program folder + "devbridge.dll" ("devbridge.so" on Linux), made once for
     // the process.
     static const devbridge_api& process_binding();
+    // The text of width_problem for a library of LIBRARYBITS (0: unknown) in a PANELBITS panel.
+    static juce::String width_message(int libraryBits, int panelBits);
 };

@@ -12,7 +12,8 @@ int lang_id_of_locale(const juce::String& locale)
 {
     // "zh_CN.UTF-8" → "zh-CN", a name Windows knows.
     const auto name = locale.upToFirstOccurrenceOf(".", false, false).replaceCharacter('_', '-');
-    const LCID id = LocaleNameToLCID(name.toWideCharPointer(), 0);
-    return id != 0 ? (int)LANGIDFROMLCID(id) : 0x0409;
+    // An empty name is the invariant locale to Windows: no language either.
+    const LCID id = name.isEmpty() ? 0 : LocaleNameToLCID(name.toWideCharPointer(), 0);
+    return id != 0 && id != LOCALE_INVARIANT ? (int)LANGIDFROMLCID(id) : 0x0409;
 }
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "recorder/mp3_export.h"
+#include "platform/code_page.h"
 #include "platform/dynamic_library.h"
 #include "platform/program_folder.h"
 
@@ -18,11 +19,8 @@ juce::String hex8(uint64_t v)
 std::vector<char> code_page_path(const juce::String& path)
 {
     std::vector<char> buffer(2048, 0);
-    const auto utf8 = path.toUTF8();
-    size_t n = std::min<size_t>(2000, std::strlen(utf8));
-    while (n > 0 && ((uint8_t)utf8[n] & 0xC0) == 0x80)
-        --n;
-    std::memcpy(buffer.data(), utf8.getAddress(), n);
+    const auto bytes = platform::code_page_bytes(path, 2000);
+    std::memcpy(buffer.data(), bytes.data(), bytes.size());
     return buffer;
 }
 } // namespace
