@@ -28,6 +28,8 @@ for _ in $(seq 50); do [ -s "$list" ] && break; sleep 0.1; done
 [ -s "$list" ] || fail "no list file after refresh: $(cat "$work/server.out")"
 grep -q '演唱厅 &amp; &quot;Hall&quot;_在线' "$list" || fail "list file lacks the downloaded preset: $(head -c 600 "$list")"
 [ "$(grep -c '<category ' "$list")" = 3 ] || fail "list file does not hold three presets"
+# Byte for byte what both builds write (the Windows test compares with the same file).
+cmp -s "$list" "$here/data/online_list.list_new.xml" || fail "the list file differs from tests/data/online_list.list_new.xml"
 sleep 0.5
 
 # The selector shows the first downloaded entry; open it and choose the second.

@@ -33,6 +33,7 @@
 #include <thread>
 #include <vector>
 #ifdef _WIN32
+#include <windows.h>
 #define PLAYER_EXPORT extern "C" __declspec(dllexport)
 #else
 #include <sys/socket.h>
@@ -131,7 +132,10 @@ struct output_environment
     bool operator!=(const output_environment& o) const { return !(*this == o); }
 
 #ifdef _WIN32
-    std::string jack_socket() const { return {}; }
+    std::string jack_socket() const
+    {
+        return {};
+    }
 
     // Windows' own output (waveOut); the only module built in.
     std::vector<std::string> outputs() const
@@ -184,14 +188,18 @@ class sound_cache
     {
         key k{path, -1, -1, rate, encoding};
 #ifdef _WIN32
-        struct _stat64 st{};
+        struct _stat64 st
+        {
+        };
         if (::_stat64(path.c_str(), &st) == 0)
         {
             k.size = (long long)st.st_size;
             k.modified = (long long)st.st_mtime;
         }
 #else
-        struct stat st{};
+        struct stat st
+        {
+        };
         if (::stat(path.c_str(), &st) == 0)
         {
             k.size = (long long)st.st_size;
@@ -596,7 +604,20 @@ class player
 
 player& the_player()
 {
-    static player p; // joined when the library is unloaded
+#ifdef _WIN32
+    // Windows runs a library's destructors under the loader lock, which the worker needs to end:
+    // joining it there never returns. So the library stays loaded (FreeLibrary leaves it, as
+    // -z nodelete does elsewhere) and the player lives until the process ends.
+    static player& p = []() -> player&
+    {
+        HMODULE self = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCWSTR>(&the_player), &self);
+        return *new player;
+    }();
+#else
+    static player p; // joined when the process ends (the library is never unmapped)
+#endif
     return p;
 }
 } // namespace
