@@ -144,4 +144,18 @@ records=$(sed -n 's/^SendUIPara //p' "$work/calls.log" | tr -d '\r')
 [ "$(echo "$records" | wc -l)" = 2 ] || fail "expected two shutdown records: $records"
 [ "$(echo "$records" | head -1 | cut -c23-24)" = "00" ] && [ "$(echo "$records" | tail -1 | cut -c23-24)" = "01" ] ||
     fail "wrong shutdown records: $records"
+
+# A device library of the other width: the panel starts, says which panel to install, and shows
+# no device. The fixture is our library with its PE machine field made i386's.
+pe=$(od -An -tu4 -j60 -N4 "$prog/devbridge.dll" | tr -d ' ')
+printf '\x4c\x01' | dd of="$prog/devbridge.dll" bs=1 seek=$((pe + 4)) conv=notrunc 2>/dev/null
+(cd "$work" && exec env $chinese wine "$prog/rx40panel.exe") >"$work/panel.out" 2>&1 &
+panel=$!
+tip=""
+for _ in $(seq 100); do tip=$(shown_titled 提示 | head -1); [ -n "$tip" ] && break; sleep 0.1; done
+[ -n "$tip" ] || fail "no message for a 32-bit device library"
+grep -q 'devbridge: cannot load' "$work/panel.out" || fail "no debug line for the library that did not load"
+[ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/windows_wrong_width.png"
+kill $panel 2>/dev/null
+wait $panel 2>/dev/null
 echo "PASS"
