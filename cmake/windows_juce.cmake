@@ -19,3 +19,8 @@ target_include_directories(juce_shared PUBLIC ${RX40_WINDOWS_DEPS}/include
   INTERFACE $<TARGET_PROPERTY:juce_shared,INCLUDE_DIRECTORIES>)
 target_link_directories(juce_shared PUBLIC ${RX40_WINDOWS_DEPS}/lib)
 target_compile_options(juce_shared PRIVATE -w -Wa,-mbig-obj)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # 32-bit MinGW: the framework specialises its COM UUID getter outside its namespace, which
+  # g++ accepts only with -fpermissive (the 64-bit headers take another path).
+  target_compile_options(juce_shared PRIVATE -fpermissive -include ${CMAKE_CURRENT_LIST_DIR}/juce_mingw32_fixes.h)
+endif()

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Runs the Windows build's tests under Wine and Xvfb (after tools/build-windows.sh): the unit
-# tests through ctest with Wine as the emulator, and the end-to-end test of rx40panel.exe.
+# tests through ctest with Wine as the emulator, the end-to-end test of rx40panel.exe, and the
+# installer's (install, upgrade, uninstall in a fresh prefix).
 # A Wine prefix in build-windows/wineprefix (made once) unless RX40_WINEPREFIX names one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -34,5 +35,7 @@ if [ $# = 0 ]; then
     cmake --build "$root/build" --target tls_test_server test_certs >/dev/null
     echo "e2e_windows:"
     "$root/tests/e2e_windows.sh" "$build/dist" "$root/build/tests/tls_test_server" "$root/build/tests/certs" || status=1
+    echo "e2e_installer:"
+    "$root/tests/e2e_installer.sh" "$build/rx40panel-setup.exe" "$build/dist" "$build/i686/dist" || status=1
 fi
 exit $status
