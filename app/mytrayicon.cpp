@@ -1,8 +1,10 @@
 #include "app/mytrayicon.h"
 #include "app/version_report.h"
 #include "platform/program_folder.h"
+#include "platform/tray_notification.h"
 #include "platform/ui_language.h"
 #include "platform/window_hints.h"
+#include <cstdio>
 
 mytrayicon::mytrayicon(juce::Component* ownerWindow) : owner(ownerWindow)
 {
@@ -15,7 +17,27 @@ mytrayicon::mytrayicon(juce::Component* ownerWindow) : owner(ownerWindow)
         platform::set_minimum_window_size(getWindowHandle(), 24, 24);
         setIconImage(icon, icon);
     }
-    setIconTooltip(juce::String(juce::CharPointer_UTF8("Tavri控制面板")).substring(0, 255));
+    show_tooltip(battery_notice::tooltip_for(0, false));
+}
+
+void mytrayicon::show_tooltip(const juce::String& text)
+{
+    const auto shown = text.substring(0, 255);
+    if (shown == getTooltip()) return;
+    setIconTooltip(shown);
+    setTooltip(shown);
+    std::printf("tray tooltip: %s\n", shown.toRawUTF8());
+}
+
+void mytrayicon::show_battery(int level)
+{
+    const bool english = platform::ui_is_english();
+    const auto s = battery.update(level, english);
+    show_tooltip(s.tooltip);
+    if (!s.warn) return;
+    const auto text = battery_notice::low_text(english);
+    std::printf("tray notification: %s\n", text.toRawUTF8());
+    platform::show_tray_notification(*this, battery_notice::tooltip_for(0, english), text);
 }
 
 mytrayicon::~mytrayicon()

@@ -1,5 +1,6 @@
 #include "app/plugin_host_app.h"
 #include "app/locale_prompt.h"
+#include "app/remote_control.h"
 #include "device/devbridge_api.h"
 #include "device/device_link_listener.h"
 #include "device/ui_para.h"
@@ -54,11 +55,17 @@ void PluginHostApp::initialise(const juce::String&)
         quit();
         return;
     }
-    singleInstance = std::make_unique<platform::single_instance>(getApplicationName(),
-                                                                 [this] { anotherInstanceStarted({}); });
+    singleInstance = std::make_unique<platform::single_instance>(
+        getApplicationName(),
+        [](platform::local_connection& connection) {
+            command_channel::serve(connection,
+                                   [](const juce::StringArray& args) { return answer_command(args); });
+        });
     if (singleInstance->another_copy_runs())
     {
-        std::printf("rx40panel runs already: its window is shown\n");
+        // A bare second start: the running copy shows its window.
+        if (run_command_line(getApplicationName(), {}) == exit_status::ok)
+            std::printf("rx40panel runs already: its window is shown\n");
         quit();
         return;
     }
@@ -78,6 +85,7 @@ void PluginHostApp::initialise(const juce::String&)
     mainWindow->setResizable(false, false);
     mainWindow->setTitleBarHeight(34);
     trayIcon = std::make_unique<mytrayicon>(mainWindow.get());
+    main_hooks().battery_shown = [tray = trayIcon.get()](int level) { tray->show_battery(level); };
     if (const auto& problem = devbridge_api::process_binding().width_problem; problem.isNotEmpty())
         juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::WarningIcon,
                                                platform::tr("提示", "Tip"), problem);
@@ -88,6 +96,7 @@ void PluginHostApp::initialise(const juce::String&)
 void PluginHostApp::shutdown()
 {
     singleInstance.reset();
+    main_hooks().battery_shown = nullptr;
     trayIcon.reset(); // off the notification area first
     mainWindow.reset();
     repaintPump.reset();
@@ -98,6 +107,20 @@ void PluginHostApp::shutdown()
 void PluginHostApp::anotherInstanceStarted(const juce::String&)
 {
     if (mainWindow != nullptr) mainWindow->setVisible(true);
+}
+
+command_channel::answer PluginHostApp::answer_command(const juce::StringArray& args)
+{
+    auto* app = dynamic_cast<PluginHostApp*>(juce::JUCEApplication::getInstance());
+    const auto command = panel_command::parse(args);
+    if (command.what == panel_command::show)
+    {
+        if (app != nullptr) app->anotherInstanceStarted({});
+        return {};
+    }
+    auto* window = app != nullptr ? app->mainWindow.get() : nullptr;
+    auto* panel = window != nullptr ? window->panel() : nullptr;
+    return run_panel_command(command, panel != nullptr ? &panel->page() : nullptr);
 }
 
 void PluginHostApp::systemRequestedQuit()

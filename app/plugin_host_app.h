@@ -1,4 +1,5 @@
 #pragma once
+#include "app/command_channel.h"
 #include "app/main_host_window.h"
 #include "app/mytrayicon.h"
 #include "platform/single_instance.h"
@@ -30,6 +31,9 @@ class PluginHostApp : public juce::JUCEApplication
 
     // "Tavri控制面板PRO" when [pset] profession is 1, else "Tavri控制面板".
     static juce::String application_name();
+
+    // A later start's command, on the message thread.
+    static command_channel::answer answer_command(const juce::StringArray& args);
 
   private:
     std::unique_ptr<juce::ApplicationProperties> appProperties;

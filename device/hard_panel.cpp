@@ -214,7 +214,12 @@ void hard_panel::buttonClicked(juce::Button* button)
     int m = 0;
     while (m < 6 && modeButtons[(size_t)m].get() != button)
         ++m;
-    if (m > 5 || m == record().mode) return;
+    choose_mode(m);
+}
+
+void hard_panel::choose_mode(int m)
+{
+    if (m < 0 || m > 5 || m == record().mode) return;
     change_ui_para([m](ui_para& p) { p.mode = (uint8_t)m; });
     show_mode();
 }

@@ -30,6 +30,8 @@ class hard_panel : public juce::Component, public juce::Button::Listener, public
     void paint(juce::Graphics& g) override;
 
     void show_mode();
+    // A click on mode button M: one change transaction, nothing when M is above 5 or current.
+    void choose_mode(int m);
     void handle_event(int code);
 
     ui_para& record() { return store.record(); }

@@ -297,6 +297,7 @@ void left_panel::on_device_lost()
 {
     set_controls_enabled(false);
     batteryIcon.setVisible(false);
+    if (hooks.battery_shown) hooks.battery_shown(0);
     show_strip("PANEL\\noconnect.png");
     devicePicture.show("PANEL\\kq3off.png");
     mainState.show("wirestate\\main_unconnect.png");
@@ -386,6 +387,7 @@ void left_panel::show_battery(const juce::String& level)
     {
         batteryLevel = n;
         batteryIcon.set_single_image("battery\\" + level + ".png");
+        if (hooks.battery_shown) hooks.battery_shown(model_kind() == 2 ? n : 0);
     }
     show_wireless_state(hardPanel->record());
     redraw_info();
@@ -584,6 +586,41 @@ void left_panel::buttonClicked(juce::Button* button)
                     return;
                 }
         });
+}
+
+std::vector<int> left_panel::set_fields(const std::vector<std::pair<int, int>>& fields)
+{
+    const ui_para before = hardPanel->record();
+    change(
+        [&](ui_para& p)
+        {
+            for (const auto& [index, value] : fields)
+            {
+                p.bytes()[index] = (uint8_t)value;
+                for (auto& ch : volumes)
+                    if (p.bytes() + index == &(p.*ch.field))
+                    {
+                        // What a move of that slider does.
+                        ch.slider->setValue(value, juce::dontSendNotification);
+                        ch.label.setText(percent(value), juce::dontSendNotification);
+                        ch.memory = (uint8_t)value;
+                        if (value != 0) ch.mute->setToggleState(false, juce::dontSendNotification);
+                    }
+            }
+        });
+    refresh_from_record(true);
+    std::vector<int> changed;
+    for (int i = 0; i < ui_para::size; ++i)
+        if (before.bytes()[i] != hardPanel->record().bytes()[i]) changed.push_back(i);
+    return changed;
+}
+
+void left_panel::set_mute(int channel, bool on)
+{
+    auto& toggle = *volumes[(size_t)(channel - 1)].mute;
+    if (toggle.getToggleState() == on) return;
+    toggle.setToggleState(on, juce::dontSendNotification);
+    buttonClicked(&toggle);
 }
 
 void left_panel::mouseDoubleClick(const juce::MouseEvent& e)

@@ -16,8 +16,9 @@
 // hooks do nothing.
 struct main_page_hooks
 {
-    std::function<void()> reopen_audio_device; // the shared audio device, on the newly connected device
-    std::function<void()> stop_recording;      // the recorder's stop-if-recording
+    std::function<void(int level)> battery_shown; // 1-6 for a wireless unit, 0 when none shows
+    std::function<void()> reopen_audio_device;    // the shared audio device, on the newly connected device
+    std::function<void()> stop_recording;         // the recorder's stop-if-recording
 };
 main_page_hooks& main_hooks();
 
@@ -60,6 +61,13 @@ class left_panel : public juce::Component,
     void show_battery(const juce::String& level);
     // 1 wired (KQ3, KQ3X), 2 wireless (LN7, LN5), else 0; exact names.
     static int model_kind();
+
+    // Changes several bytes (index, value) in one change transaction; a volume acts as moving
+    // its slider. The pages then show the record. Returns the bytes that changed.
+    std::vector<int> set_fields(const std::vector<std::pair<int, int>>& fields);
+    // Mute toggle of channel 1-4 to ON, as a click on it when that changes its state.
+    void set_mute(int channel, bool on);
+    bool muted(int channel) const { return volumes[(size_t)(channel - 1)].mute->getToggleState(); }
 
     // Content pages by code 1-5 are placed here as they are created; null until then.
     void set_page(int code, juce::Component* pageComponent);

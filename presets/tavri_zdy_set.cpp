@@ -70,12 +70,18 @@ void tavri_zdy_set::paint(juce::Graphics& g)
 
 void tavri_zdy_set::comboBoxChanged(juce::ComboBox* box)
 {
-    platform::scoped_critical_section lock(device_parameter_lock());
     if (box != &presetSelector) return;
     const int id = presetSelector.getSelectedId();
+    if (id > 0) apply_entry(id - 1);
+}
+
+bool tavri_zdy_set::apply_entry(int index)
+{
+    platform::scoped_critical_section lock(device_parameter_lock());
     auto* link = the_hard_panel();
-    if (id <= 0 || link == nullptr || id > selectorPresets.count()) return;
-    const effect_preset chosen = selectorPresets.record(id - 1);
+    if (index < 0 || link == nullptr || index >= selectorPresets.count()) return false;
+    presetSelector.setSelectedId(index + 1, juce::dontSendNotification);
+    const effect_preset chosen = selectorPresets.record(index);
     const auto& api = link->library();
     if (chosen.mic_only())
     {
@@ -87,6 +93,14 @@ void tavri_zdy_set::comboBoxChanged(juce::ComboBox* box)
         currentPreset = chosen;
         if (api.SendUIParaP12Setting != nullptr) api.SendUIParaP12Setting(currentPreset.bytes.data());
     }
+    return true;
+}
+
+int tavri_zdy_set::entry_named(const juce::String& name) const
+{
+    for (int i = 0; i < selectorPresets.count(); ++i)
+        if (selectorPresets.name(i) == name) return i;
+    return -1;
 }
 
 void tavri_zdy_set::buttonClicked(juce::Button* button)

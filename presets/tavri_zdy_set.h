@@ -23,6 +23,12 @@ class tavri_zdy_set : public juce::Component,
     // The download of the online list.
     void run() override;
 
+    // Sends selector entry INDEX (from 0) to the device and shows it chosen; false when there is
+    // no such entry or no device link.
+    bool apply_entry(int index);
+    // The first selector entry named NAME, or -1.
+    int entry_named(const juce::String& name) const;
+
     // Copies the preset list into the selector; only with the message thread held.
     void rebuild_selector();
     // Shows the record of the device link; does nothing while there is none.

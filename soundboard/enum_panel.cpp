@@ -73,6 +73,17 @@ void enum_panel::play_sound(const juce::String& name)
     play_file(sound_file(name).getFullPathName());
 }
 
+bool enum_panel::play_pad(const juce::String& name)
+{
+    for (auto* pad : pads)
+        if (pad->name == name)
+        {
+            play_sound(name);
+            return true;
+        }
+    return false;
+}
+
 void enum_panel::play_file(const juce::String& path)
 {
     mp3.play(path, hotkey::player_level(volumeLevel));

@@ -19,6 +19,8 @@ class enum_panel : public juce::Component,
     ~enum_panel() override;
 
     void play_sound(const juce::String& name);
+    // Plays the pad's sound named NAME; false when no pad has that name.
+    bool play_pad(const juce::String& name);
     void play_file(const juce::String& path);
     void set_volume(int volume);
     void reload_sounds();
