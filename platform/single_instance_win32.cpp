@@ -1,17 +1,21 @@
 // One copy per user on Windows: a mutex and a named pipe whose names hold the user's security
 // identifier, so another user's copy (another session, fast user switching) never counts. The
-// pipe's default security lets only its creator's account and the system in.
+// pipe is open to that user only, and to local callers only.
 #include "platform/single_instance.h"
-#include <juce_events/juce_events.h>
+#include <atomic>
+#include <list>
+
 #include <windows.h>
 
-// After windows.h, which it needs.
+// After windows.h, which they need.
 #include <sddl.h>
 
 namespace platform
 {
 namespace
 {
+constexpr int max_connections = 8;
+
 juce::String user_sid()
 {
     HANDLE token = nullptr;
@@ -33,87 +37,195 @@ juce::String user_sid()
     return sid;
 }
 
-bool notify(const juce::String& pipeName)
+struct channel_names
 {
-    HANDLE pipe =
-        CreateFileW(pipeName.toWideCharPointer(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (pipe == INVALID_HANDLE_VALUE)
-    {
-        if (GetLastError() != ERROR_PIPE_BUSY || !WaitNamedPipeW(pipeName.toWideCharPointer(), 2000))
-            return false;
-        pipe =
-            CreateFileW(pipeName.toWideCharPointer(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (pipe == INVALID_HANDLE_VALUE) return false;
-    }
-    DWORD written = 0;
-    const bool sent = WriteFile(pipe, "show", 4, &written, nullptr) && written == 4;
-    CloseHandle(pipe);
-    return sent;
+    juce::String sid, pipe, mutexBase;
+};
+
+channel_names names_for(const juce::String& appName)
+{
+    const auto sid = user_sid();
+    if (sid.isEmpty()) return {}; // nothing to tell users apart
+    const auto base = "rx40panel-" + juce::String::toHexString(appName.hashCode64()) + "-" + sid;
+    return {sid, "\\\\.\\pipe\\" + base, base};
 }
+
+bool mutex_exists(const juce::String& base)
+{
+    for (const char* scope : {"Global\\", "Local\\"})
+        if (HANDLE m = OpenMutexW(SYNCHRONIZE, FALSE, (scope + base).toWideCharPointer()))
+        {
+            CloseHandle(m);
+            return true;
+        }
+    return false;
+}
+
+class pipe_connection : public local_connection
+{
+  public:
+    pipe_connection(HANDLE pipeHandle, const std::atomic<bool>* stopFlag, HANDLE stopEvent)
+        : pipe(pipeHandle), stopFlag(stopFlag), stopEvent(stopEvent)
+    {
+    }
+    ~pipe_connection() override
+    {
+        CloseHandle(pipe);
+        CloseHandle(event);
+    }
+
+    int read(void* buffer, int size, int timeoutMs) override
+    {
+        DWORD n = 0;
+        const int r = io(false, buffer, size, timeoutMs, n);
+        return r < 0 ? r : (int)n;
+    }
+
+    bool write(const void* data, int size) override
+    {
+        auto* at = static_cast<const char*>(data);
+        while (size > 0)
+        {
+            DWORD n = 0;
+            if (io(true, const_cast<char*>(at), size, 10000, n) <= 0 || n == 0) return false;
+            at += n;
+            size -= (int)n;
+        }
+        return true;
+    }
+
+    bool stopping() const override { return stopFlag != nullptr && stopFlag->load(); }
+
+  private:
+    // 1 done (N bytes), 0 the other end closed, -1 an error, a time-out or the program ending.
+    int io(bool writing, void* buffer, int size, int timeoutMs, DWORD& n)
+    {
+        if (stopping()) return -1;
+        OVERLAPPED ov{};
+        ov.hEvent = event;
+        ResetEvent(event);
+        const BOOL ok = writing ? WriteFile(pipe, buffer, (DWORD)size, nullptr, &ov)
+                                : ReadFile(pipe, buffer, (DWORD)size, nullptr, &ov);
+        if (!ok && GetLastError() != ERROR_IO_PENDING) return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+        HANDLE events[2] = {event, stopEvent};
+        const DWORD waited = WaitForMultipleObjects(stopEvent != nullptr ? 2 : 1, events, FALSE,
+                                                    (DWORD)juce::jmax(0, timeoutMs));
+        if (waited != WAIT_OBJECT_0) CancelIoEx(pipe, &ov);
+        const BOOL finished = GetOverlappedResult(pipe, &ov, &n, TRUE);
+        if (waited != WAIT_OBJECT_0) return -1;
+        if (!finished) return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+        return n == 0 && !writing ? 0 : 1;
+    }
+
+    HANDLE pipe;
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const std::atomic<bool>* stopFlag;
+    HANDLE stopEvent;
+};
 } // namespace
 
 struct single_instance::state : juce::Thread
 {
-    juce::String pipeName;
-    std::function<void()> callback;
+    struct client : juce::Thread
+    {
+        client(HANDLE pipe, const std::atomic<bool>& stopping, HANDLE stopEvent,
+               const connection_handler& handler)
+            : juce::Thread("command client"), connection(pipe, &stopping, stopEvent), serve(handler)
+        {
+        }
+        ~client() override { stopThread(5000); }
+        void run() override
+        {
+            if (serve) serve(connection);
+            // Closing a pipe may drop what the caller has not read yet: wait for it to hang up.
+            const auto deadline = juce::Time::getMillisecondCounter() + 2000;
+            char rest[64];
+            while (juce::Time::getMillisecondCounter() < deadline &&
+                   connection.read(rest, sizeof(rest),
+                                   (int)(deadline - juce::Time::getMillisecondCounter())) > 0)
+            {
+            }
+            done = true;
+        }
+        pipe_connection connection;
+        const connection_handler& serve;
+        std::atomic<bool> done{false};
+    };
+
+    channel_names names;
+    connection_handler handler;
     HANDLE mutex = nullptr;
     HANDLE stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> stopping{false};
+    std::list<std::unique_ptr<client>> clients; // this thread's only
+    PSECURITY_DESCRIPTOR userOnly = nullptr;
 
-    state() : juce::Thread("single instance") {}
+    state() : juce::Thread("command channel") {}
     ~state() override
     {
+        stopping = true;
         SetEvent(stopEvent);
-        stopThread(2000);
+        stopThread(5000);
+        clients.clear();
         CloseHandle(stopEvent);
         if (mutex != nullptr) CloseHandle(mutex);
+        if (userOnly != nullptr) LocalFree(userOnly);
     }
 
-    // Each connection to the pipe is a later start: the running copy shows itself.
     void run() override
     {
-        OVERLAPPED overlapped{};
-        overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        while (!threadShouldExit())
+        const auto sddl = "D:P(A;;GA;;;" + names.sid + ")";
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.toWideCharPointer(), SDDL_REVISION_1,
+                                                                  &userOnly, nullptr))
+            return;
+        SECURITY_ATTRIBUTES sa{sizeof(sa), userOnly, FALSE};
+        OVERLAPPED ov{};
+        ov.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        bool first = true;
+        while (!threadShouldExit() && !stopping)
         {
+            // The first instance must be ours: a pipe of this name made by anyone else is refused.
             HANDLE pipe = CreateNamedPipeW(
-                pipeName.toWideCharPointer(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
-                PIPE_TYPE_BYTE | PIPE_REJECT_REMOTE_CLIENTS, PIPE_UNLIMITED_INSTANCES, 0, 64, 0, nullptr);
+                names.pipe.toWideCharPointer(),
+                PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0),
+                PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
+                PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, &sa);
             if (pipe == INVALID_HANDLE_VALUE) break;
-            ResetEvent(overlapped.hEvent);
-            bool connected =
-                ConnectNamedPipe(pipe, &overlapped) != 0 || GetLastError() == ERROR_PIPE_CONNECTED;
+            first = false;
+            ResetEvent(ov.hEvent);
+            bool connected = ConnectNamedPipe(pipe, &ov) != 0 || GetLastError() == ERROR_PIPE_CONNECTED;
             if (!connected && GetLastError() == ERROR_IO_PENDING)
             {
-                HANDLE events[2] = {overlapped.hEvent, stopEvent};
+                HANDLE events[2] = {ov.hEvent, stopEvent};
                 connected = WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0;
+                if (!connected) CancelIoEx(pipe, &ov);
+                DWORD unused = 0;
+                connected = GetOverlappedResult(pipe, &ov, &unused, TRUE) && connected;
             }
-            CloseHandle(pipe);
-            if (connected && !threadShouldExit())
-                juce::MessageManager::callAsync(
-                    [cb = callback]
-                    {
-                        if (cb) cb();
-                    });
+            clients.remove_if([](const std::unique_ptr<client>& c) { return c->done.load(); });
+            if (!connected || stopping || clients.size() >= (size_t)max_connections)
+            {
+                CloseHandle(pipe);
+                continue;
+            }
+            clients.push_back(std::make_unique<client>(pipe, stopping, stopEvent, handler));
+            clients.back()->startThread();
         }
-        CloseHandle(overlapped.hEvent);
+        CloseHandle(ov.hEvent);
     }
 };
 
-single_instance::single_instance(const juce::String& appName, std::function<void()> onAnotherStart)
+single_instance::single_instance(const juce::String& appName, connection_handler onConnection)
     : d(std::make_unique<state>())
 {
-    d->callback = std::move(onAnotherStart);
-    const auto sid = user_sid();
-    if (sid.isEmpty()) return; // nothing to tell users apart: run unguarded
-    const auto base = "rx40panel-" + juce::String::toHexString(appName.hashCode64()) + "-" + sid;
-    d->pipeName = "\\\\.\\pipe\\" + base;
-    d->mutex = CreateMutexW(nullptr, FALSE, ("Global\\" + base).toWideCharPointer());
-    if (d->mutex == nullptr) d->mutex = CreateMutexW(nullptr, FALSE, ("Local\\" + base).toWideCharPointer());
+    d->handler = std::move(onConnection);
+    d->names = names_for(appName);
+    if (d->names.sid.isEmpty()) return; // run unguarded
+    d->mutex = CreateMutexW(nullptr, FALSE, ("Global\\" + d->names.mutexBase).toWideCharPointer());
+    if (d->mutex == nullptr)
+        d->mutex = CreateMutexW(nullptr, FALSE, ("Local\\" + d->names.mutexBase).toWideCharPointer());
     if (d->mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS)
     {
-        // A copy runs (or is starting): give it a moment to listen, so that its window is shown.
-        for (int i = 0; i < 50 && !notify(d->pipeName); ++i)
-            Sleep(100);
         otherCopy = true;
         return;
     }
@@ -121,4 +233,26 @@ single_instance::single_instance(const juce::String& appName, std::function<void
 }
 
 single_instance::~single_instance() = default;
+
+std::unique_ptr<local_connection> connect_to_running_copy(const juce::String& appName, int waitMs)
+{
+    const auto names = names_for(appName);
+    if (names.sid.isEmpty()) return nullptr;
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32)juce::jmax(0, waitMs);
+    for (;;)
+    {
+        HANDLE pipe = CreateFileW(names.pipe.toWideCharPointer(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+        if (pipe != INVALID_HANDLE_VALUE) return std::make_unique<pipe_connection>(pipe, nullptr, nullptr);
+        const DWORD error = GetLastError();
+        const auto now = juce::Time::getMillisecondCounter();
+        if (now >= deadline) return nullptr;
+        if (error == ERROR_PIPE_BUSY)
+            WaitNamedPipeW(names.pipe.toWideCharPointer(), juce::jmin<DWORD>(deadline - now, 1000));
+        else if (!mutex_exists(names.mutexBase))
+            return nullptr;
+        else
+            Sleep(50);
+    }
+}
 } // namespace platform
