@@ -159,6 +159,7 @@ struct single_instance::state : juce::Thread
     std::atomic<bool> stopping{false};
     std::list<std::unique_ptr<client>> clients; // this thread's only
     PSECURITY_DESCRIPTOR userOnly = nullptr;
+    HANDLE waiting = INVALID_HANDLE_VALUE; // the first instance, until the thread takes it
 
     state() : juce::Thread("command channel") {}
     ~state() override
@@ -172,26 +173,36 @@ struct single_instance::state : juce::Thread
         if (userOnly != nullptr) LocalFree(userOnly);
     }
 
-    void run() override
+    // A new instance of the pipe for the next caller; the first one also claims the name.
+    HANDLE new_pipe(bool first)
+    {
+        SECURITY_ATTRIBUTES sa{sizeof(sa), userOnly, FALSE};
+        // The first instance must be ours: a pipe of this name made by anyone else is refused.
+        return CreateNamedPipeW(names.pipe.toWideCharPointer(),
+                                PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED |
+                                    (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0),
+                                PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
+                                PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, &sa);
+    }
+
+    // Listens from here on: the pipe exists before the constructor returns.
+    void listen()
     {
         const auto sddl = "D:P(A;;GA;;;" + names.sid + ")";
         if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.toWideCharPointer(), SDDL_REVISION_1,
                                                                   &userOnly, nullptr))
             return;
-        SECURITY_ATTRIBUTES sa{sizeof(sa), userOnly, FALSE};
+        waiting = new_pipe(true);
+        if (waiting != INVALID_HANDLE_VALUE) startThread();
+    }
+
+    void run() override
+    {
         OVERLAPPED ov{};
         ov.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        bool first = true;
-        while (!threadShouldExit() && !stopping)
+        HANDLE pipe = waiting;
+        while (pipe != INVALID_HANDLE_VALUE && !threadShouldExit() && !stopping)
         {
-            // The first instance must be ours: a pipe of this name made by anyone else is refused.
-            HANDLE pipe = CreateNamedPipeW(
-                names.pipe.toWideCharPointer(),
-                PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0),
-                PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
-                PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, &sa);
-            if (pipe == INVALID_HANDLE_VALUE) break;
-            first = false;
             ResetEvent(ov.hEvent);
             bool connected = ConnectNamedPipe(pipe, &ov) != 0 || GetLastError() == ERROR_PIPE_CONNECTED;
             if (!connected && GetLastError() == ERROR_IO_PENDING)
@@ -204,13 +215,15 @@ struct single_instance::state : juce::Thread
             }
             clients.remove_if([](const std::unique_ptr<client>& c) { return c->done.load(); });
             if (!connected || stopping || clients.size() >= (size_t)max_connections)
-            {
                 CloseHandle(pipe);
-                continue;
+            else
+            {
+                clients.push_back(std::make_unique<client>(pipe, stopping, stopEvent, handler));
+                clients.back()->startThread();
             }
-            clients.push_back(std::make_unique<client>(pipe, stopping, stopEvent, handler));
-            clients.back()->startThread();
+            pipe = stopping ? INVALID_HANDLE_VALUE : new_pipe(false);
         }
+        if (pipe != INVALID_HANDLE_VALUE) CloseHandle(pipe);
         CloseHandle(ov.hEvent);
     }
 };
@@ -229,7 +242,7 @@ single_instance::single_instance(const juce::String& appName, connection_handler
         otherCopy = true;
         return;
     }
-    d->startThread();
+    d->listen();
 }
 
 single_instance::~single_instance() = default;

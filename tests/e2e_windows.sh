@@ -2,12 +2,14 @@
 # rx40panel.exe under Wine and Xvfb with the virtual device, as a user meets it: the window
 # connects, a mode click sends one record, keypad 1 plays through libmp3.dll, the library page
 # downloads from a local HTTPS server, the recorder without an audio device refuses a take, a
-# second start shows the first window, and the tray menu's exit leaves the shutdown records.
-#   e2e_windows.sh DIST SERVER_EXE CERT_DIR   (run by tools/test-windows.sh: DISPLAY and
-#   WINEPREFIX set, a persistent wineserver running)
+# second start shows the first window, starts with arguments control it (and a silent caller
+# holds up nobody), the tray shows a wireless unit's battery and its low battery balloon once, and
+# the tray menu's exit leaves the shutdown records.
+#   e2e_windows.sh DIST SERVER_EXE CERT_DIR SILENT_CALLER_EXE   (run by tools/test-windows.sh:
+#   DISPLAY and WINEPREFIX set, a persistent wineserver running)
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-dist=$1 server_exe=$2 certs=$3
+dist=$1 server_exe=$2 certs=$3 silent_caller=$4
 work=$(mktemp -d)
 prog=$work/prog
 panel="" server=""
@@ -122,6 +124,66 @@ sleep 1
 [ "$(visible Tavri | wc -l)" = 1 ] || fail "the second start did not show the one window"
 kill -0 $panel || fail "the first copy has gone"
 
+# Starts with arguments: the running copy answers on standard output, with the exit statuses.
+# RUN EXPECTED-STATUS ARGS...; the output in $out, the errors in $err.
+run() {
+    local want=$1
+    shift
+    (cd "$work" && timeout 30 env $chinese wine "$prog/rx40panel.exe" "$@") >"$work/out" 2>"$work/err"
+    local status=$?
+    out=$(tr -d '\r' <"$work/out") err=$(tr -d '\r' <"$work/err" | grep -v '^[0-9a-f]*:\(fixme\|err\):')
+    [ $status = "$want" ] || fail "rx40panel.exe $* ended with $status, not $want: $out $err"
+    [ "$want" = 0 ] || [ "$(echo "$err" | wc -l)" = 1 ] || fail "rx40panel.exe $* did not give one error line: $err"
+}
+last_record() { devsim log | sed -n 's/^SendUIPara //p' | tail -1; }
+run 0 --status --json
+echo "$out" | jq -e '.connected == true and .model == "KQ3" and .mode == 4 and .battery == null' >/dev/null ||
+    fail "status: $out"
+devsim log --clear >/dev/null
+before=$(devsim record)
+run 0 --set volume1=5
+[ "$out" = "volume1=5" ] || fail "set answered: $out"
+[ "$(devsim log | grep -c '^SendUIPara ')" = 1 ] || fail "set sent: $(devsim log)"
+after=$(last_record)
+[ "${after:6:2}" = 05 ] && [ "${after:0:6}${after:8}" = "${before:0:6}${before:8}" ] || fail "set: $before -> $after"
+run 0 --mute 1 toggle
+[ "$(last_record | cut -c7-8)" = 00 ] || fail "mute: $(last_record)"
+run 0 --mute 1 toggle
+[ "$(last_record | cut -c7-8)" = 05 ] || fail "the mute's release: $(last_record)"
+run 0 --preset 2
+expected=02320106001901001C270006021900001B270105011902001A2701017F33343233343233343233347FE968321B271C271A27010002191A27010002191A270100021900017F7F337F7F3334321B271C271A27010002191A27010002191A2701000219
+got=$(devsim log | grep '^SendUIParaP12')
+[ "${got^^}" = "SENDUIPARAP12SETTING $expected" ] || fail "preset 2: $got"
+run 2 --bogus
+run 2 --set volume1=9
+run 2 --set linkState=0
+# A caller that connects and never writes: the next one is answered at once.
+wine "$silent_caller" 8 >"$work/silent.out" 2>&1 &
+silent=$!
+for _ in $(seq 50); do grep -q connected "$work/silent.out" 2>/dev/null && break; sleep 0.1; done
+grep -q connected "$work/silent.out" || fail "the silent caller did not connect: $(cat "$work/silent.out")"
+start=$(date +%s%N)
+run 0 --status
+[[ "$out" == "KQ3 connected, mode 4 sing, volume1 5, "* ]] || fail "status: $out"
+[ $((($(date +%s%N) - start) / 1000000)) -lt 1800 ] || fail "a silent caller held up the next one"
+kill $silent 2>/dev/null
+
+# A wireless unit: the battery in the tray's tooltip, and the low battery balloon once.
+devsim disconnect
+sleep 0.5
+run 4 --mode 1
+devsim connect LN7
+for _ in $(seq 50); do grep -q "tray tooltip: .*5/6" "$work/panel.out" && break; sleep 0.1; done
+grep -q "tray tooltip: Tavri控制面板 - 电量 5/6" "$work/panel.out" || fail "no battery tooltip"
+devsim battery 150
+sleep 0.8
+grep -q "tray tooltip: Tavri控制面板 - 电量 1/6" "$work/panel.out" || fail "no tooltip at level 1"
+[ "$(grep -c "tray notification: 电量低，请充电" "$work/panel.out")" = 1 ] || fail "no low battery balloon"
+[ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/windows_low_battery.png"
+devsim battery 152
+sleep 0.8
+[ "$(grep -c "tray notification: " "$work/panel.out")" = 1 ] || fail "the low battery balloon came again"
+
 # The tray menu's exit: the two shutdown records, and the process ends with status 0.
 icon=$(xwininfo -root -tree | grep '"Wine System Tray"' | grep -oE '[0-9]+x[0-9]+\+[0-9]+\+[0-9]+' | head -1)
 [ -n "$icon" ] || fail "no tray"
@@ -140,6 +202,7 @@ kill -0 $panel 2>/dev/null && fail "the panel did not quit from the tray menu"
 wait $panel
 status=$?
 [ $status = 0 ] || fail "exit status $status"
+run 3 --status
 records=$(sed -n 's/^SendUIPara //p' "$work/calls.log" | tr -d '\r')
 [ "$(echo "$records" | wc -l)" = 2 ] || fail "expected two shutdown records: $records"
 [ "$(echo "$records" | head -1 | cut -c23-24)" = "00" ] && [ "$(echo "$records" | tail -1 | cut -c23-24)" = "01" ] ||

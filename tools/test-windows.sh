@@ -34,7 +34,8 @@ ctest --test-dir "$build" --timeout 180 --output-on-failure "$@" || status=1
 if [ $# = 0 ]; then
     cmake --build "$root/build" --target tls_test_server test_certs >/dev/null
     echo "e2e_windows:"
-    "$root/tests/e2e_windows.sh" "$build/dist" "$root/build/tests/tls_test_server" "$root/build/tests/certs" || status=1
+    "$root/tests/e2e_windows.sh" "$build/dist" "$root/build/tests/tls_test_server" "$root/build/tests/certs" \
+        "$build/tests/win32/silent_caller.exe" || status=1
     echo "e2e_installer:"
     "$root/tests/e2e_installer.sh" "$build/rx40panel-setup.exe" "$build/dist" "$build/i686/dist" || status=1
 fi
