@@ -1,7 +1,7 @@
+#include "platform/connection_pool.h"
 #include "platform/single_instance.h"
 #include <atomic>
 #include <fcntl.h>
-#include <list>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -13,8 +13,6 @@ namespace platform
 {
 namespace
 {
-constexpr int max_connections = 8;
-
 bool private_folder(const juce::File& dir)
 {
     struct stat st;
@@ -131,7 +129,6 @@ class socket_connection : public local_connection
     }
 
     bool stopping() const override { return stopFlag != nullptr && stopFlag->load(); }
-    void interrupt() { shutdown(fd, SHUT_RDWR); }
 
   private:
     int fd;
@@ -148,33 +145,12 @@ bool same_user(int fd)
 
 struct single_instance::state : juce::Thread
 {
-    struct client : juce::Thread
-    {
-        client(int fd, const std::atomic<bool>& stopping, const connection_handler& handler)
-            : juce::Thread("command client"), connection(fd, &stopping), serve(handler)
-        {
-        }
-        ~client() override
-        {
-            connection.interrupt();
-            stopThread(5000);
-        }
-        void run() override
-        {
-            serve(connection);
-            done = true;
-        }
-        socket_connection connection;
-        const connection_handler& serve;
-        std::atomic<bool> done{false};
-    };
-
     channel_paths paths;
     connection_handler handler;
     int lockFd = -1, listenFd = -1;
     int wake[2] = {-1, -1};
     std::atomic<bool> stopping{false};
-    std::list<std::unique_ptr<client>> clients; // this thread's only
+    std::unique_ptr<connection_pool> clients; // this thread's only
 
     state() : juce::Thread("command channel") {}
 
@@ -183,7 +159,6 @@ struct single_instance::state : juce::Thread
         stopping = true;
         if (wake[1] >= 0) (void)!::write(wake[1], "x", 1);
         stopThread(5000);
-        clients.clear();
         for (int fd : wake)
             if (fd >= 0) close(fd);
         if (listenFd >= 0)
@@ -225,22 +200,22 @@ struct single_instance::state : juce::Thread
 
     void run() override
     {
+        clients = std::make_unique<connection_pool>(handler);
         while (!threadShouldExit() && !stopping)
         {
             pollfd fds[2] = {{listenFd, POLLIN, 0}, {wake[0], POLLIN, 0}};
             if (poll(fds, 2, 1000) < 0 && errno != EINTR) break;
-            clients.remove_if([](const std::unique_ptr<client>& c) { return c->done.load(); });
             if ((fds[0].revents & POLLIN) == 0) continue;
             const int fd = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
             if (fd < 0) continue;
-            if (!same_user(fd) || clients.size() >= (size_t)max_connections)
+            if (!same_user(fd))
             {
                 close(fd);
                 continue;
             }
-            clients.push_back(std::make_unique<client>(fd, stopping, handler));
-            clients.back()->startThread();
+            clients->add(std::make_unique<socket_connection>(fd, &stopping));
         }
+        clients.reset(); // each sees stopping within a tenth of a second
     }
 };
 

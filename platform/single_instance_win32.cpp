@@ -1,9 +1,9 @@
 // One copy per user on Windows: a mutex and a named pipe whose names hold the user's security
 // identifier, so another user's copy (another session, fast user switching) never counts. The
 // pipe is open to that user only, and to local callers only.
+#include "platform/connection_pool.h"
 #include "platform/single_instance.h"
 #include <atomic>
-#include <list>
 
 #include <windows.h>
 
@@ -14,8 +14,6 @@ namespace platform
 {
 namespace
 {
-constexpr int max_connections = 8;
-
 juce::String user_sid()
 {
     HANDLE token = nullptr;
@@ -126,38 +124,12 @@ class pipe_connection : public local_connection
 
 struct single_instance::state : juce::Thread
 {
-    struct client : juce::Thread
-    {
-        client(HANDLE pipe, const std::atomic<bool>& stopping, HANDLE stopEvent,
-               const connection_handler& handler)
-            : juce::Thread("command client"), connection(pipe, &stopping, stopEvent), serve(handler)
-        {
-        }
-        ~client() override { stopThread(5000); }
-        void run() override
-        {
-            if (serve) serve(connection);
-            // Closing a pipe may drop what the caller has not read yet: wait for it to hang up.
-            const auto deadline = juce::Time::getMillisecondCounter() + 2000;
-            char rest[64];
-            while (juce::Time::getMillisecondCounter() < deadline &&
-                   connection.read(rest, sizeof(rest),
-                                   (int)(deadline - juce::Time::getMillisecondCounter())) > 0)
-            {
-            }
-            done = true;
-        }
-        pipe_connection connection;
-        const connection_handler& serve;
-        std::atomic<bool> done{false};
-    };
-
     channel_names names;
     connection_handler handler;
     HANDLE mutex = nullptr;
     HANDLE stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::atomic<bool> stopping{false};
-    std::list<std::unique_ptr<client>> clients; // this thread's only
+    std::unique_ptr<connection_pool> clients; // this thread's only
     PSECURITY_DESCRIPTOR userOnly = nullptr;
     HANDLE waiting = INVALID_HANDLE_VALUE; // the first instance, until the thread takes it
 
@@ -167,7 +139,6 @@ struct single_instance::state : juce::Thread
         stopping = true;
         SetEvent(stopEvent);
         stopThread(5000);
-        clients.clear();
         CloseHandle(stopEvent);
         if (mutex != nullptr) CloseHandle(mutex);
         if (userOnly != nullptr) LocalFree(userOnly);
@@ -198,6 +169,7 @@ struct single_instance::state : juce::Thread
 
     void run() override
     {
+        clients = std::make_unique<connection_pool>(handler);
         OVERLAPPED ov{};
         ov.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         HANDLE pipe = waiting;
@@ -213,18 +185,15 @@ struct single_instance::state : juce::Thread
                 DWORD unused = 0;
                 connected = GetOverlappedResult(pipe, &ov, &unused, TRUE) && connected;
             }
-            clients.remove_if([](const std::unique_ptr<client>& c) { return c->done.load(); });
-            if (!connected || stopping || clients.size() >= (size_t)max_connections)
+            if (!connected || stopping)
                 CloseHandle(pipe);
             else
-            {
-                clients.push_back(std::make_unique<client>(pipe, stopping, stopEvent, handler));
-                clients.back()->startThread();
-            }
+                clients->add(std::make_unique<pipe_connection>(pipe, &stopping, stopEvent));
             pipe = stopping ? INVALID_HANDLE_VALUE : new_pipe(false);
         }
         if (pipe != INVALID_HANDLE_VALUE) CloseHandle(pipe);
         CloseHandle(ov.hEvent);
+        clients.reset(); // each sees the stop event at once
     }
 };
 

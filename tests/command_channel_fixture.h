@@ -58,7 +58,8 @@ struct command_channel_test : testing::Test
             });
     }
 
-    // Sends BYTES as one client on another thread while this (message) thread serves.
+    // Sends BYTES as one client on another thread while this (message) thread serves. (Between
+    // two callers a pipe may have no free end for a moment, so the client may wait for one.)
     command_channel::answer exchange(const std::string& bytes)
     {
         command_channel::answer reply{-1, {}};
@@ -66,7 +67,7 @@ struct command_channel_test : testing::Test
         std::thread client(
             [&]
             {
-                if (auto c = platform::connect_to_running_copy(app, 0))
+                if (auto c = platform::connect_to_running_copy(app, 1000))
                 {
                     c->write(bytes.data(), (int)bytes.size());
                     if (!command_channel::read_answer(*c, reply, 5000)) reply = {-2, {}};

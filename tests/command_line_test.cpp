@@ -107,7 +107,7 @@ TEST_F(command_channel_test, refuses_what_a_hostile_client_sends)
 TEST_F(command_channel_test, a_silent_client_holds_up_nobody)
 {
     auto server = listen();
-    auto silent = platform::connect_to_running_copy(app, 0);
+    auto silent = platform::connect_to_running_copy(app, 1000);
     ASSERT_NE(silent, nullptr);
     const auto start = juce::Time::getMillisecondCounter();
     const auto reply = exchange(command_channel::encode_request({"--status"}));
@@ -125,7 +125,7 @@ TEST_F(command_channel_test, ends_while_a_request_waits_for_the_message_thread)
     std::thread client(
         [this]
         {
-            if (auto c = platform::connect_to_running_copy(app, 0))
+            if (auto c = platform::connect_to_running_copy(app, 1000))
             {
                 const auto request = command_channel::encode_request({"--status"});
                 c->write(request.data(), (int)request.size());

@@ -1,9 +1,6 @@
 #include "app/remote_control.h"
-#include "device/connected_model.h"
-#include "pages/left_panel.h"
-#include "platform/program_settings.h"
 #include "tests/command_channel_fixture.h"
-#include "tests/fake_devbridge.h"
+#include "tests/main_page_fixture.h"
 #include <cstring>
 #include <filesystem>
 #include <sys/socket.h>
@@ -70,31 +67,18 @@ TEST_F(command_channel_test, another_user_is_turned_away)
 
 namespace
 {
-// Commands run against a main page on a connected device, as the running copy runs them.
-struct panel_commands : testing::Test
+// Commands run against a main page, as the running copy runs them.
+struct panel_commands : main_page
 {
-    fake_devbridge& fake = (fake_devbridge::reset(), fake_devbridge::instance());
-    std::unique_ptr<left_panel> page;
-
     void SetUp() override
     {
-        platform::settings_file().getParentDirectory().createDirectory();
-        platform::settings_file().deleteFile();
-        set_connected_model("KQ");
-        page = std::make_unique<left_panel>(fake.api());
+        main_page::SetUp();
+        open();
     }
-    void TearDown() override { page.reset(); }
-
     void connect(const char* model)
     {
-        std::memset(fake.info.data(), 0, 250);
-        std::memcpy(fake.info.data() + 50, model, std::strlen(model));
-        fake.device = {0, 8, 8, 6, 6, 6, 6, 0, 6,   0x5a, 0, 1, 0, 1,
-                       0, 1, 1, 3, 7, 5, 0, 0, 190, 0xa5, 1, 1, 1};
-        for (int code : {7, 2, 3})
-            fake.callback(code);
-        pump_messages();
-        fake.sent.clear();
+        main_page::connect(
+            model, {0, 8, 8, 6, 6, 6, 6, 0, 6, 0x5a, 0, 1, 0, 1, 0, 1, 1, 3, 7, 5, 0, 0, 190, 0xa5, 1, 1, 1});
     }
     command_channel::answer run(const juce::StringArray& args)
     {

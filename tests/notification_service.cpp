@@ -25,8 +25,8 @@ int main(int argc, char** argv)
                 const char *app = "", *icon = "", *summary = "", *body = "";
                 dbus_uint32_t replaces = 0;
                 if (dbus_message_get_args(m, nullptr, DBUS_TYPE_STRING, &app, DBUS_TYPE_UINT32, &replaces,
-                                          DBUS_TYPE_STRING, &icon, DBUS_TYPE_STRING, &summary, DBUS_TYPE_STRING,
-                                          &body, DBUS_TYPE_INVALID))
+                                          DBUS_TYPE_STRING, &icon, DBUS_TYPE_STRING, &summary,
+                                          DBUS_TYPE_STRING, &body, DBUS_TYPE_INVALID))
                     if (FILE* f = std::fopen(argv[1], "a"))
                     {
                         std::fprintf(f, "%s|%s|%s\n", app, summary, body);
