@@ -1,4 +1,5 @@
 #include "app/command_channel.h"
+#include "platform/utf8_text.h"
 #include <juce_events/juce_events.h>
 
 namespace command_channel
@@ -69,17 +70,19 @@ bool read_request(platform::local_connection& connection, juce::StringArray& arg
     juce::HeapBlock<char> payload(size + 1, true);
     if (!read_exactly(connection, payload.get(), (int)size, deadline)) return false;
     if (size > 0 && payload[size - 1] != 0) return false;
-    if (!juce::CharPointer_UTF8::isValidString(payload.get(), (int)size))
-    {
-        refusal.text = "the request is not valid UTF-8";
-        return false;
-    }
     args.clear();
     for (uint32_t start = 0; start < size;)
     {
-        const auto length = (uint32_t)std::strlen(payload.get() + start);
+        // Each argument on its own: the framework's check stops at the first NUL.
+        const auto length = std::strlen(payload.get() + start);
+        if (platform::repaired_utf8(payload.get() + start, length) !=
+            std::string(payload.get() + start, length))
+        {
+            refusal.text = "the request is not valid UTF-8";
+            return false;
+        }
         args.add(juce::String::fromUTF8(payload.get() + start, (int)length));
-        start += length + 1;
+        start += (uint32_t)length + 1;
     }
     return true;
 }

@@ -87,6 +87,8 @@ TEST_F(command_channel_test, refuses_what_a_hostile_client_sends)
         {with_length(0xffffffffu, ""), "larger than 4096"},
         {with_length(6, std::string("--st\xff\0", 6)), "not valid UTF-8"},
         {with_length(6, std::string("\xc3\0--a\0", 6)), "not valid UTF-8"},
+        {with_length(10, std::string("--play\0\xff\xfe\0", 10)), "not valid UTF-8"},     // once taken
+        {with_length(11, std::string("--play\0\xed\xa0\x80\0", 11)), "not valid UTF-8"}, // a surrogate
         {with_length(10, "abc"), "cut short"},             // and then silent: the time-out ends it
         {with_length(3, std::string("abc")), "cut short"}, // not NUL-ended
     };
