@@ -14,10 +14,11 @@ namespace platform
 {
 namespace
 {
-juce::String user_sid()
+// The string form of the user PROCESS runs as; empty when it cannot be read.
+juce::String user_of(HANDLE process)
 {
     HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return {};
     DWORD size = 0;
     GetTokenInformation(token, TokenUser, nullptr, 0, &size);
     std::vector<char> buffer(size);
@@ -35,6 +36,11 @@ juce::String user_sid()
     return sid;
 }
 
+juce::String user_sid()
+{
+    return user_of(GetCurrentProcess());
+}
+
 struct channel_names
 {
     juce::String sid, pipe, mutexBase;
@@ -46,6 +52,19 @@ channel_names names_for(const juce::String& appName)
     if (sid.isEmpty()) return {}; // nothing to tell users apart
     const auto base = "rx40panel-" + juce::String::toHexString(appName.hashCode64()) + "-" + sid;
     return {sid, "\\\\.\\pipe\\" + base, base};
+}
+
+// True when the process at the other end of PIPE runs as this user: a pipe of our name made by
+// someone else is never talked to.
+bool served_by_this_user(HANDLE pipe, const juce::String& sid)
+{
+    ULONG pid = 0;
+    if (!GetNamedPipeServerProcessId(pipe, &pid)) return false;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr) return false;
+    const bool same = user_of(process) == sid;
+    CloseHandle(process);
+    return same;
 }
 
 bool mutex_exists(const juce::String& base)
@@ -225,7 +244,13 @@ std::unique_ptr<local_connection> connect_to_running_copy(const juce::String& ap
     {
         HANDLE pipe = CreateFileW(names.pipe.toWideCharPointer(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-        if (pipe != INVALID_HANDLE_VALUE) return std::make_unique<pipe_connection>(pipe, nullptr, nullptr);
+        if (pipe != INVALID_HANDLE_VALUE)
+        {
+            if (served_by_this_user(pipe, names.sid))
+                return std::make_unique<pipe_connection>(pipe, nullptr, nullptr);
+            CloseHandle(pipe);
+            return nullptr;
+        }
         const DWORD error = GetLastError();
         const auto now = juce::Time::getMillisecondCounter();
         if (now >= deadline) return nullptr;
