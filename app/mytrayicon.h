@@ -20,7 +20,6 @@ class mytrayicon : public juce::SystemTrayIconComponent,
     static juce::PopupMenu tray_menu();
     // A wireless unit's battery level 1-6, 0 when none is connected.
     void show_battery(int level);
-    juce::String tooltip() { return getTooltip(); }
 
   private:
     void timerCallback() override;

@@ -7,8 +7,6 @@
 
 namespace
 {
-const char* const modeNames[6] = {"Preset", "game", "Broadcast", "Conference", "sing", "Custom"};
-
 bool device_connected(left_panel& page)
 {
     return page.device_link().connection_state() == hard_panel::connected;
@@ -30,8 +28,7 @@ command_channel::answer refused(int status, const juce::String& text)
 {
     return {status, text};
 }
-} // namespace
-
+// The one line of --status.
 juce::String status_line(left_panel& page)
 {
     if (!device_connected(page)) return "not connected";
@@ -41,7 +38,7 @@ juce::String status_line(left_panel& page)
     if (const int level = battery_of(page)) items.add("battery " + juce::String(level) + "/6");
     const int mode = record.mode;
     items.add("mode " + juce::String(mode) +
-              (mode <= 5 ? juce::String(" ") + modeNames[mode] : juce::String()));
+              (mode <= 5 ? juce::String(" ") + hard_panel::mode_name(mode) : juce::String()));
     const uint8_t volumes[4] = {record.volume1, record.volume2, record.volume3, record.volume4};
     for (int channel = 1; channel <= 4; ++channel)
         items.add("volume" + juce::String(channel) + " " + juce::String(volumes[channel - 1]) +
@@ -49,6 +46,7 @@ juce::String status_line(left_panel& page)
     return items.joinIntoString(", ");
 }
 
+// The JSON object of --status --json.
 juce::String status_json(left_panel& page)
 {
     auto* object = new juce::DynamicObject();
@@ -63,6 +61,7 @@ juce::String status_json(left_panel& page)
         object->setProperty(ui_para_fields::at(i).name, (int)record.bytes()[i]);
     return juce::JSON::toString(result, true);
 }
+} // namespace
 
 command_channel::answer run_panel_command(const panel_command& command, left_panel* page)
 {

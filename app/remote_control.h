@@ -8,10 +8,6 @@ class left_panel;
 // code as the clicks. PAGE is null while there is no main page.
 command_channel::answer run_panel_command(const panel_command& command, left_panel* page);
 
-// The status line and the JSON object of --status.
-juce::String status_line(left_panel& page);
-juce::String status_json(left_panel& page);
-
 // The starting copy's side: --help and --version here, anything else through the running copy.
 // Prints the answer and returns the exit status.
 int run_command_line(const juce::String& appName, const juce::StringArray& args);

@@ -26,7 +26,7 @@ hard_panel*& event_target()
 
 hard_panel* process_panel = nullptr;
 
-const char* const modeFolders[6] = {"Preset", "game", "Broadcast", "Conference", "sing", "Custom"};
+const char* const modeNames[6] = {"Preset", "game", "Broadcast", "Conference", "sing", "Custom"};
 
 device_link_hooks hooks;
 } // namespace
@@ -48,7 +48,7 @@ hard_panel::hard_panel(device_link_listener& parent, const devbridge_api& librar
     const int width = 262, height = 94;
     for (int i = 0; i < 6; ++i)
     {
-        const juce::String folder = juce::String("mode\\") + modeFolders[i] + "\\";
+        const juce::String folder = juce::String("mode\\") + mode_name(i) + "\\";
         looks[(size_t)i].set_images(folder + "3.png", folder + "4.png", folder + "2.png", folder + "1.png");
         auto& button = modeButtons[(size_t)i];
         button = std::make_unique<juce::ToggleButton>();
@@ -222,6 +222,11 @@ void hard_panel::choose_mode(int m)
     if (m < 0 || m > 5 || m == record().mode) return;
     change_ui_para([m](ui_para& p) { p.mode = (uint8_t)m; });
     show_mode();
+}
+
+const char* hard_panel::mode_name(int m)
+{
+    return modeNames[juce::jlimit(0, 5, m)];
 }
 
 void hard_panel::show_mode()

@@ -30,6 +30,8 @@ class hard_panel : public juce::Component, public juce::Button::Listener, public
     void paint(juce::Graphics& g) override;
 
     void show_mode();
+    // Effect mode M's name (0-5), which is also its image folder.
+    static const char* mode_name(int m);
     // A click on mode button M: one change transaction, nothing when M is above 5 or current.
     void choose_mode(int m);
     void handle_event(int code);
